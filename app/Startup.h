@@ -1,0 +1,22 @@
+#pragma once
+
+#include "runtime/Application.h"
+
+#include <memory>
+
+// The application object. It adds nothing to the runtime's Application.
+class Miravane : public runtime::Application {
+    Q_OBJECT
+public:
+    using runtime::Application::Application;
+};
+
+void _InitPluginEntrypoints();
+void _InitFileTypes();
+std::unique_ptr<Miravane> _NewAppInstance(int& argc, char** argv);
+void _ApplicationAddMenuHandlers();
+void _MakeDefaultView();
+
+// Starts the program and runs it until Quit or until its window is closed. Returns 0 then,
+// and runtime::Application::FailureStatus after an unhandled error.
+int _Main(int& argc, char** argv);

@@ -1,0 +1,104 @@
+// The main window's menu commands: Reset, the nine telescope presets, and its named handles
+// on the menu items.
+#include "menus/Presets.h"
+#include "runtime/Controls.h"
+#include "runtime/Menu.h"
+#include "ui/Window1.h"
+
+namespace ui {
+namespace {
+
+const menus::Preset& PresetNamed(std::string_view name) {
+    for (const auto& preset : menus::kPresets)
+        if (preset.name == name)
+            return preset;
+    throw runtime::NilObjectException(name);
+}
+
+} // namespace
+
+void Window1::AddMenuHandlers() {
+    using Command = bool (Window1::*)();
+    const std::pair<const char*, Command> bindings[] = {
+        {"ResetMenu", &Window1::_ResetMenu_Action},
+        {"TV76Menu", &Window1::_TV76Menu_Action},
+        {"LX90Menu", &Window1::_LX90Menu_Action},
+        {"ETXMenu", &Window1::_ETXMenu_Action},
+        {"FirstscopeMenu", &Window1::_FirstscopeMenu_Action},
+        {"SixInchMenu", &Window1::_SixInchMenu_Action},
+        {"SixInchLongMenu", &Window1::_SixInchLongMenu_Action},
+        {"NineInchMenu", &Window1::_NineInchMenu_Action},
+        {"OneOhTwoMenu", &Window1::_OneOhTwoMenu_Action},
+        {"EightyMenu", &Window1::_EightyMenu_Action},
+    };
+    for (const auto& [name, command] : bindings)
+        _AddMenuHandler(name, [this, command] { return (this->*command)(); });
+}
+
+bool Window1::_ResetMenu_Action() {
+    DoOpenEvent();
+    return false;
+}
+
+bool Window1::LoadPreset(const menus::Preset& preset) {
+    Aperture = preset.aperture;
+    Control<runtime::Slider>("ApertureSlider").SetValue(static_cast<int>(Aperture - 50.0));
+    UpdateApertureValue();
+    FocalLength = preset.focalLength;
+    Control<runtime::Slider>("FLSlider").SetValue(static_cast<int>(FocalLength - 400.0));
+    UpdateFocalLengthValue();
+    PerformCalculations();
+    PerformCalculations1();
+
+    // A Barlow or reducer that is on stays in the light path, so that switching it off
+    // later brings back this telescope's own focal length instead of halving it.
+    if (BarlowConstant != optics::kNormal || RCConstant != optics::kNormal) {
+        FocalLength =
+            FocalLength * (BarlowConstant != optics::kNormal ? optics::kBarlowOn : optics::kReducerOn);
+        ShowFocalLength("###");
+        PerformCalculations();
+        PerformCalculations1();
+    }
+    return false;
+}
+
+bool Window1::_TV76Menu_Action() { return LoadPreset(PresetNamed("TV76Menu")); }
+bool Window1::_EightyMenu_Action() { return LoadPreset(PresetNamed("EightyMenu")); }
+bool Window1::_ETXMenu_Action() { return LoadPreset(PresetNamed("ETXMenu")); }
+bool Window1::_OneOhTwoMenu_Action() { return LoadPreset(PresetNamed("OneOhTwoMenu")); }
+bool Window1::_FirstscopeMenu_Action() { return LoadPreset(PresetNamed("FirstscopeMenu")); }
+bool Window1::_SixInchLongMenu_Action() { return LoadPreset(PresetNamed("SixInchLongMenu")); }
+bool Window1::_SixInchMenu_Action() { return LoadPreset(PresetNamed("SixInchMenu")); }
+bool Window1::_LX90Menu_Action() { return LoadPreset(PresetNamed("LX90Menu")); }
+bool Window1::_NineInchMenu_Action() { return LoadPreset(PresetNamed("NineInchMenu")); }
+
+runtime::MenuItem& Window1::MenuNode(std::string_view name) const {
+    runtime::MenuBar* bar = GetMenuBar();
+    runtime::MenuItem* item = bar ? bar->_Lookup(name) : nullptr;
+    if (!item)
+        throw runtime::NilObjectException(name);
+    return *item;
+}
+
+runtime::QuitMenuItem& Window1::FileQuit() const {
+    auto* item = dynamic_cast<runtime::QuitMenuItem*>(&MenuNode("FileQuit"));
+    if (!item)
+        throw runtime::IllegalCastException("FileQuit", "QuitMenuItem");
+    return *item;
+}
+
+runtime::MenuItem& Window1::FileMenu() const { return MenuNode("FileMenu"); }
+runtime::MenuItem& Window1::EditMenu() const { return MenuNode("EditMenu"); }
+runtime::MenuItem& Window1::ResetMenu() const { return MenuNode("ResetMenu"); }
+runtime::MenuItem& Window1::TelescopeMenu() const { return MenuNode("TelescopeMenu"); }
+runtime::MenuItem& Window1::TV76Menu() const { return MenuNode("TV76Menu"); }
+runtime::MenuItem& Window1::EightyMenu() const { return MenuNode("EightyMenu"); }
+runtime::MenuItem& Window1::ETXMenu() const { return MenuNode("ETXMenu"); }
+runtime::MenuItem& Window1::OneOhTwoMenu() const { return MenuNode("OneOhTwoMenu"); }
+runtime::MenuItem& Window1::FirstscopeMenu() const { return MenuNode("FirstscopeMenu"); }
+runtime::MenuItem& Window1::SixInchLongMenu() const { return MenuNode("SixInchLongMenu"); }
+runtime::MenuItem& Window1::SixInchMenu() const { return MenuNode("SixInchMenu"); }
+runtime::MenuItem& Window1::LX90Menu() const { return MenuNode("LX90Menu"); }
+runtime::MenuItem& Window1::NineInchMenu() const { return MenuNode("NineInchMenu"); }
+
+} // namespace ui

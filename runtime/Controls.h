@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+
+class QToolButton;
+
+// The six control kinds a window is built from, as thin layers over Qt widgets.
+namespace runtime {
+
+// Horizontal, tracking on. ValueChanged reports the user's moves (keyboard, mouse, drag);
+// a value set by the program through SetValue is not reported, since every caller runs
+// the matching update itself.
+class Slider : public QSlider {
+    Q_OBJECT
+public:
+    explicit Slider(QWidget* parent);
+    int Value() const { return value(); }
+    void SetValue(int value);
+
+Q_SIGNALS:
+    void ValueChanged();
+
+private:
+    bool settingValue_ = false;
+};
+
+// One line of plain text: no wrapping, no rich text, no size changes with its text.
+class StaticText : public QLabel {
+    Q_OBJECT
+public:
+    explicit StaticText(QWidget* parent);
+    QString Text() const { return text(); }
+    void SetText(const QString& text) { setText(text); }
+};
+
+// An up arrow above a down arrow; each click raises Up or Down once. Takes no focus.
+class UpDownArrows : public QWidget {
+    Q_OBJECT
+public:
+    explicit UpDownArrows(QWidget* parent);
+    QToolButton* UpButton() const { return up_; }
+    QToolButton* DownButton() const { return down_; }
+
+Q_SIGNALS:
+    void Up();
+    void Down();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QToolButton* up_;
+    QToolButton* down_;
+};
+
+// A push button that takes no focus and raises Action when clicked.
+class BevelButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit BevelButton(QWidget* parent);
+
+Q_SIGNALS:
+    void Action();
+};
+
+// A plain framed panel that groups other controls.
+class Placard : public QFrame {
+    Q_OBJECT
+public:
+    explicit Placard(QWidget* parent);
+};
+
+class TabPanel : public QTabWidget {
+    Q_OBJECT
+public:
+    explicit TabPanel(QWidget* parent);
+    // Where the pages' top-left corner lies inside the panel at its current size. Computed
+    // from the style, as QTabWidget lays out its pages only once it is shown.
+    QPoint PageOrigin() const;
+};
+
+} // namespace runtime

@@ -1,0 +1,79 @@
+#include "runtime/Format.h"
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+namespace runtime {
+namespace {
+
+int FractionDigits(std::string_view mask) {
+    const auto point = mask.find('.');
+    const auto integerPart = mask.substr(0, point);
+    if (integerPart.empty() || integerPart.find_first_not_of('#') != std::string_view::npos)
+        throw std::invalid_argument("Format: unsupported mask \"" + std::string(mask) + '"');
+    if (point == std::string_view::npos)
+        return 0;
+    const auto fraction = mask.substr(point + 1);
+    // More than a few digits would need more than the exact-tie test below can vouch for.
+    if (fraction.empty() || fraction.size() > 6 ||
+        fraction.find_first_not_of('0') != std::string_view::npos)
+        throw std::invalid_argument("Format: unsupported mask \"" + std::string(mask) + '"');
+    return static_cast<int>(fraction.size());
+}
+
+// A double lies exactly half-way between two results with `digits` decimals only if it is
+// m / 2^(digits+1) with m odd: 10^digits has as many factors of two as it has decimals.
+bool IsExactTie(double magnitude, int digits) {
+    const double scaled = std::ldexp(magnitude, digits + 1);
+    if (scaled >= 0x1p53 || scaled != std::floor(scaled))
+        return false;
+    return std::fmod(scaled, 2.0) == 1.0;
+}
+
+// Adds one unit in the last place to a string of decimal digits with an optional point.
+void IncrementLastDigit(std::string& text) {
+    for (auto i = text.size(); i-- > 0;) {
+        if (text[i] == '.')
+            continue;
+        if (text[i] != '9') {
+            ++text[i];
+            return;
+        }
+        text[i] = '0';
+    }
+    text.insert(text.begin(), '1');
+}
+
+} // namespace
+
+std::string Format(double value, std::string_view mask) {
+    const int digits = FractionDigits(mask);
+    if (std::isnan(value))
+        return "NaN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
+
+    const double magnitude = std::fabs(value);
+    // 309 integer digits, a point, 6 decimals and the terminator at the most.
+    char buffer[320];
+    std::string text;
+    if (IsExactTie(magnitude, digits)) {
+        // A tie has exactly digits+1 decimals, the last a 5: drop it and round up by hand,
+        // since printf would round the half to even.
+        const int length = std::snprintf(buffer, sizeof buffer, "%.*f", digits + 1, magnitude);
+        text.assign(buffer, static_cast<std::size_t>(length) - 1);
+        if (text.back() == '.')
+            text.pop_back();
+        IncrementLastDigit(text);
+    } else {
+        // glibc's printf rounds the exact binary value correctly, which is the rule here.
+        const int length = std::snprintf(buffer, sizeof buffer, "%.*f", digits, magnitude);
+        text.assign(buffer, static_cast<std::size_t>(length));
+    }
+    if (value < 0)
+        text.insert(text.begin(), '-');
+    return text;
+}
+
+} // namespace runtime

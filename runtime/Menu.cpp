@@ -1,0 +1,24 @@
+#include "runtime/Menu.h"
+
+namespace runtime {
+
+void MenuItem::Append(std::unique_ptr<MenuItem> item) { children_.push_back(std::move(item)); }
+
+MenuItem* MenuItem::Child(std::string_view name) const {
+    for (const auto& child : children_)
+        if (child->Name == name)
+            return child.get();
+    return nullptr;
+}
+
+MenuItem* MenuItem::_Lookup(std::string_view name) const {
+    for (const auto& child : children_) {
+        if (child->Name == name)
+            return child.get();
+        if (auto* found = child->_Lookup(name))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace runtime

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "runtime/Errors.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace runtime {
+
+class MenuBar;
+class MenuItem;
+
+// A top-level window whose content area holds controls found by name, with a menu bar
+// realised from a MenuItem tree and commands dispatched by item name.
+class Window : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Window(QWidget* parent = nullptr);
+
+    // The content area below the menu bar; control coordinates are relative to it.
+    QWidget* Content() const { return content_; }
+
+    // The control registered under `name`: NilObjectException when there is none,
+    // IllegalCastException when it is not a T.
+    template <class T> T& Control(std::string_view name) const {
+        QWidget* widget = FindControl(name);
+        if (!widget)
+            throw NilObjectException(name);
+        auto* control = qobject_cast<T*>(widget);
+        if (!control)
+            throw IllegalCastException(name, T::staticMetaObject.className());
+        return *control;
+    }
+    // Registers a control under `name`, which also becomes its objectName.
+    void RegisterControl(std::string_view name, QWidget* control);
+
+    // Shows the tree as this window's menu bar; the tree must outlive the window.
+    void SetMenuBar(MenuBar& bar);
+    MenuBar* GetMenuBar() const { return menuBar_; }
+    // Choosing an item whose Name is `name` runs `handler`.
+    void _AddMenuHandler(std::string_view name, std::function<bool()> handler);
+    // What choosing `item` from the menu bar or by its shortcut does.
+    void RunMenuItem(const MenuItem& item);
+
+    // Asks for a repaint of the whole window; Qt merges requests until the next paint.
+    void Refresh() { update(); }
+
+private:
+    QWidget* FindControl(std::string_view name) const;
+
+    QWidget* content_;
+    // A destroyed control reads as nullptr, so a later lookup fails cleanly instead of dangling.
+    std::map<std::string, QPointer<QWidget>, std::less<>> controls_;
+    MenuBar* menuBar_ = nullptr;
+    std::map<std::string, std::function<bool()>, std::less<>> menuHandlers_;
+};
+
+} // namespace runtime

@@ -1,0 +1,58 @@
+// Runs the program's real start-up, _Main, and acts on the window once it is open, as told
+// by its one argument:
+//   quit    presses Ctrl+Q
+//   close   closes the window
+//   fault   removes a read-out label, then clicks an arrow whose handler needs it
+//   twice   asks for the window again and prints whether it is the same one, then quits
+#include "app/Startup.h"
+#include "runtime/Controls.h"
+#include "ui/Window1.h"
+
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* g_action = "";
+
+void ActOnceOpen() {
+    QTimer::singleShot(0, qApp, [] {
+        ui::Window1& window = ::Window1();
+        const QByteArray action(g_action);
+        if (action == "quit") {
+            window.activateWindow();
+            if (!QTest::qWaitForWindowActive(&window))
+                std::fputs("window not active\n", stderr);
+            QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+        } else if (action == "close") {
+            window.close();
+        } else if (action == "fault") {
+            delete &window.Control<runtime::StaticText>("FNumberText");
+            auto& arrows = window.Control<runtime::UpDownArrows>("ApertureUpDownArrows");
+            QTest::mouseClick(arrows.UpButton(), Qt::LeftButton);
+        } else if (action == "twice") {
+            std::printf("same window: %s\n", &::Window1() == &window ? "yes" : "no");
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        }
+    });
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(ActOnceOpen)
+
+int main(int argc, char** argv) {
+    // The action goes first so that everything after it reaches _Main untouched.
+    if (argc > 1) {
+        g_action = argv[1];
+        argv[1] = argv[0];
+        --argc;
+        ++argv;
+    }
+    return _Main(argc, argv);
+}

@@ -1,0 +1,89 @@
+#include "runtime/Format.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+class FormatTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void formatsByMask_data();
+    void formatsByMask();
+    void rejectsMasksOfAnotherShape_data();
+    void rejectsMasksOfAnotherShape();
+};
+
+void FormatTest::formatsByMask_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("expected");
+
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Row {
+        const char* name;
+        double value;
+        const char* mask;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"a whole number fills only the digits it needs", 7, "###", "7"},
+        {"zero under a digit mask is a single 0", 0, "###", "0"},
+        {"zero with one decimal", 0, "##.0", "0.0"},
+        {"negative zero shows no sign", -0.0, "###", "0"},
+        {"the integer part is shown whole past the mask", 6000, "###", "6000"},
+        {"a wide integer under the widest mask", 2000, "####", "2000"},
+        {"a two-digit mask holds a two-digit value", 55, "##", "55"},
+        {"a value below 1 keeps its leading zero", 0.6, "##.0", "0.6"},
+        {"a value below 1 under a whole mask rounds to 1", 0.63, "###", "1"},
+        {"the reducer focal ratio at 400 mm", 0.63, "###.0", "0.6"},
+        {"an exact half rounds away from zero", 62.5, "###", "63"},
+        {"an exact half of the reducer rounds up", 787.5, "###", "788"},
+        {"an exact half at one decimal rounds away from zero", 0.25, "##.0", "0.3"},
+        {"an exact half at one decimal on a larger value", 9.75, "##.0", "9.8"},
+        {"a half carries through nines", 999.5, "###", "1000"},
+        {"a negative half rounds away from zero", -62.5, "###", "-63"},
+        {"just below a half rounds down", 62.499999999999993, "###", "62"},
+        {"just above a half rounds up", 62.500000000000007, "###", "63"},
+        {"a decimal written as a half lies below it in binary", 9.95, "##.0", "9.9"},
+        {"a decimal written as a half lies above it in binary", 99.95, "##.0", "100.0"},
+        {"rounding carries into a new digit", 9.96, "##.0", "10.0"},
+        {"rounds to nearest on one decimal", 49.92, "###.0", "49.9"},
+        {"the smallest exit pupil rounds down to 0.0", 0.025, "##.0", "0.0"},
+        {"a recurring fraction", 1250.0 / 90.0, "###.0", "13.9"},
+        {"a negative value keeps its sign", -1.25, "###.0", "-1.3"},
+        {"a tiny negative value keeps its sign", -0.01, "##.0", "-0.0"},
+        {"a huge value is written out in full", 1e20, "###", "100000000000000000000"},
+        {"not a number", std::nan(""), "###.0", "NaN"},
+        {"positive infinity", inf, "###", "INF"},
+        {"negative infinity", -inf, "##.0", "-INF"},
+    };
+    for (const Row& row : rows)
+        QTest::newRow(row.name) << row.value << QString::fromLatin1(row.mask)
+                                << QString::fromLatin1(row.expected);
+}
+
+void FormatTest::formatsByMask() {
+    QFETCH(double, value);
+    QFETCH(QString, mask);
+    QFETCH(QString, expected);
+    QCOMPARE(QString::fromStdString(runtime::Format(value, mask.toStdString())), expected);
+}
+
+void FormatTest::rejectsMasksOfAnotherShape_data() {
+    QTest::addColumn<QString>("mask");
+    QTest::newRow("an empty mask") << QString();
+    QTest::newRow("a fraction without an integer part") << QStringLiteral(".0");
+    QTest::newRow("a point with no fraction digits") << QStringLiteral("##.");
+    QTest::newRow("a letter in the mask") << QStringLiteral("#x#");
+    QTest::newRow("too many decimals to round exactly") << QStringLiteral("#.0000000");
+}
+
+void FormatTest::rejectsMasksOfAnotherShape() {
+    QFETCH(QString, mask);
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, runtime::Format(1.5, mask.toStdString()));
+}
+
+QTEST_GUILESS_MAIN(FormatTest)
+#include "tst_format.moc"

@@ -1,0 +1,156 @@
+#include "ui/Window1.h"
+
+#include "runtime/Controls.h"
+
+#include <QToolButton>
+
+namespace ui {
+namespace {
+
+enum class Kind { Placard, Slider, StaticText, UpDownArrows, BevelButton, TabPanel };
+using Handler = void (Window1::*)();
+using W = Window1;
+
+struct Range {
+    int minimum, value, maximum;
+};
+
+// One control as it is built. Rectangles are in content-area coordinates, also for children
+// of the placard and the tab pages. `tab` is the page (0 or 1) of a tab-panel child.
+struct ControlRow {
+    Kind kind;
+    const char* name;
+    const char* parent = nullptr;
+    int tab = -1;
+    QRect rect;
+    const char* text = "";
+    Qt::Alignment align = Qt::AlignLeft;
+    Range range{};
+    // Connected in this order: ValueChanged, Down, Up, Action.
+    Handler valueChanged = nullptr, down = nullptr, up = nullptr, action = nullptr;
+};
+
+constexpr auto Right = Qt::AlignRight;
+constexpr const char* Tab1Caption = "Eyepiece 1";
+constexpr const char* Tab2Caption = "Eyepiece 2";
+
+// clang-format off
+const ControlRow kControls[] = {
+    {Kind::Placard, "Placard1", nullptr, -1, {117, 14, 600, 78}},
+    {Kind::Slider, "ApertureSlider", "Placard1", -1, {301, 31, 381, 16}, "", {}, {0, 150, 350}, &W::ApertureSlider_ValueChanged},
+    {Kind::StaticText, "ApertureText", "Placard1", -1, {220, 24, 83, 20}, "000 mm"},
+    {Kind::StaticText, "StaticText4", "Placard1", -1, {132, 24, 82, 20}, "Aperture:", Right},
+    {Kind::Slider, "FLSlider", "Placard1", -1, {301, 63, 381, 16}, "", {}, {0, 1600, 2600}, &W::FLSlider_ValueChanged},
+    {Kind::StaticText, "FocalLengthText", "Placard1", -1, {220, 56, 83, 20}, "0000 mm"},
+    {Kind::StaticText, "StaticText5", "Placard1", -1, {132, 56, 82, 20}, "Focal length:", Right},
+    {Kind::UpDownArrows, "ApertureUpDownArrows", "Placard1", -1, {694, 25, 13, 23}, "", {}, {}, nullptr, &W::ApertureUpDownArrows_Down, &W::ApertureUpDownArrows_Up},
+    {Kind::UpDownArrows, "FLUpDownArrows", "Placard1", -1, {694, 57, 13, 23}, "", {}, {}, nullptr, &W::FLUpDownArrows_Down, &W::FLUpDownArrows_Up},
+    {Kind::StaticText, "StaticText1", nullptr, -1, {20, 14, 85, 20}, "Telescope"},
+    {Kind::StaticText, "FNumberText", nullptr, -1, {20, 36, 85, 20}, "ƒ = "},
+    {Kind::BevelButton, "BarlowButton", nullptr, -1, {521, 274, 92, 22}, "Barlow", {}, {}, nullptr, nullptr, nullptr, &W::BarlowButton_Action},
+    {Kind::BevelButton, "RCButton", nullptr, -1, {625, 274, 92, 22}, "R/C", {}, {}, nullptr, nullptr, nullptr, &W::RCButton_Action},
+    {Kind::StaticText, "StatusText", nullptr, -1, {20, 56, 85, 20}, ""},
+    {Kind::TabPanel, "EyepieceTabPanel", nullptr, -1, {117, 103, 600, 159}},
+    {Kind::StaticText, "MagnificationText", "EyepieceTabPanel", 0, {248, 228, 57, 20}, "00"},
+    {Kind::StaticText, "StaticText8", "EyepieceTabPanel", 0, {140, 228, 96, 20}, "Magnification:", Right},
+    {Kind::StaticText, "TFOVText", "EyepieceTabPanel", 0, {458, 228, 43, 20}, "00'"},
+    {Kind::StaticText, "StaticText9", "EyepieceTabPanel", 0, {317, 228, 123, 20}, "True field of view:", Right},
+    {Kind::StaticText, "ExitText", "EyepieceTabPanel", 0, {621, 228, 74, 20}, "00.00 mm"},
+    {Kind::StaticText, "StaticText10", "EyepieceTabPanel", 0, {513, 228, 96, 20}, "Exit pupil:", Right},
+    {Kind::StaticText, "StaticText6", "EyepieceTabPanel", 0, {126, 143, 82, 20}, "AFOV:", Right},
+    {Kind::StaticText, "EFLText", "EyepieceTabPanel", 0, {220, 175, 81, 20}, "00 mm"},
+    {Kind::StaticText, "StaticText11", "EyepieceTabPanel", 0, {126, 175, 82, 20}, "Focal length:", Right},
+    {Kind::StaticText, "AFOVText", "EyepieceTabPanel", 0, {220, 143, 83, 20}, "00˚"},
+    {Kind::UpDownArrows, "EFUpDownArrows", "EyepieceTabPanel", 0, {694, 176, 13, 23}, "", {}, {}, nullptr, &W::EFUpDownArrows_Down, &W::EFUpDownArrows_Up},
+    {Kind::Slider, "EFLSlider", "EyepieceTabPanel", 0, {301, 182, 381, 16}, "", {}, {0, 29, 52}, &W::EFLSlider_ValueChanged},
+    {Kind::Slider, "AFOVSlider", "EyepieceTabPanel", 0, {301, 150, 381, 16}, "", {}, {0, 52, 90}, &W::AFOVSlider_ValueChanged},
+    {Kind::UpDownArrows, "AFOVUpDownArrows", "EyepieceTabPanel", 0, {694, 144, 13, 23}, "", {}, {}, nullptr, &W::AFOVUpDownArrows_Down, &W::AFOVUpDownArrows_Up},
+    {Kind::StaticText, "MagnificationText1", "EyepieceTabPanel", 1, {248, 228, 57, 20}, "00"},
+    {Kind::StaticText, "StaticText12", "EyepieceTabPanel", 1, {140, 228, 96, 20}, "Magnification:", Right},
+    {Kind::StaticText, "TFOVText1", "EyepieceTabPanel", 1, {458, 228, 43, 20}, "00'"},
+    {Kind::StaticText, "StaticText13", "EyepieceTabPanel", 1, {317, 228, 123, 20}, "True field of view:", Right},
+    {Kind::StaticText, "ExitText1", "EyepieceTabPanel", 1, {621, 228, 74, 20}, "00.00 mm"},
+    {Kind::StaticText, "StaticText14", "EyepieceTabPanel", 1, {513, 228, 96, 20}, "Exit pupil:", Right},
+    {Kind::StaticText, "StaticText7", "EyepieceTabPanel", 1, {126, 143, 82, 20}, "AFOV:", Right},
+    {Kind::StaticText, "EFLText1", "EyepieceTabPanel", 1, {220, 175, 81, 20}, "00 mm"},
+    {Kind::StaticText, "StaticText15", "EyepieceTabPanel", 1, {126, 175, 82, 20}, "Focal length:", Right},
+    {Kind::StaticText, "AFOVText1", "EyepieceTabPanel", 1, {220, 143, 83, 20}, "00˚"},
+    {Kind::UpDownArrows, "EFUpDownArrows1", "EyepieceTabPanel", 1, {694, 176, 13, 23}, "", {}, {}, nullptr, &W::EFUpDownArrows1_Down, &W::EFUpDownArrows1_Up},
+    {Kind::Slider, "EFLSlider1", "EyepieceTabPanel", 1, {301, 182, 381, 16}, "", {}, {0, 29, 52}, &W::EFLSlider1_ValueChanged},
+    {Kind::Slider, "AFOVSlider1", "EyepieceTabPanel", 1, {301, 150, 381, 16}, "", {}, {0, 52, 90}, &W::AFOVSlider1_ValueChanged},
+    {Kind::UpDownArrows, "AFOVUpDownArrows1", "EyepieceTabPanel", 1, {694, 144, 13, 23}, "", {}, {}, nullptr, &W::AFOVUpDownArrows1_Down, &W::AFOVUpDownArrows1_Up},
+};
+// clang-format on
+
+} // namespace
+
+void Window1::_CreateControls0() {
+    using namespace runtime;
+    for (const ControlRow& row : kControls) {
+        // The parent widget and where its origin lies in content coordinates.
+        QWidget* parent = Content();
+        QPoint origin;
+        if (row.parent) {
+            auto& parentControl = Control<QWidget>(row.parent);
+            origin = parentControl.pos();
+            parent = &parentControl;
+            if (auto* tabs = qobject_cast<TabPanel*>(parent)) {
+                parent = tabs->widget(row.tab);
+                origin += tabs->PageOrigin();
+            }
+        }
+
+        QWidget* control = nullptr;
+        const QString text = QString::fromUtf8(row.text);
+        switch (row.kind) {
+        case Kind::Placard:
+            control = new Placard(parent);
+            break;
+        case Kind::Slider: {
+            auto* slider = new Slider(parent);
+            slider->setRange(row.range.minimum, row.range.maximum);
+            slider->SetValue(row.range.value);
+            slider->setSingleStep(1);
+            slider->setPageStep(20);
+            connect(slider, &Slider::ValueChanged, this, row.valueChanged);
+            control = slider;
+            break;
+        }
+        case Kind::StaticText: {
+            auto* label = new StaticText(parent);
+            label->SetText(text);
+            label->setAlignment(row.align | Qt::AlignVCenter);
+            control = label;
+            break;
+        }
+        case Kind::UpDownArrows: {
+            auto* arrows = new UpDownArrows(parent);
+            connect(arrows, &UpDownArrows::Down, this, row.down);
+            connect(arrows, &UpDownArrows::Up, this, row.up);
+            control = arrows;
+            break;
+        }
+        case Kind::BevelButton: {
+            auto* button = new BevelButton(parent);
+            button->setText(text);
+            connect(button, &BevelButton::Action, this, row.action);
+            control = button;
+            break;
+        }
+        case Kind::TabPanel: {
+            auto* tabs = new TabPanel(parent);
+            for (const char* caption : {Tab1Caption, Tab2Caption}) {
+                auto* page = new QWidget;
+                page->setObjectName(QString::fromUtf8(caption));
+                tabs->addTab(page, QString::fromUtf8(caption));
+            }
+            control = tabs;
+            break;
+        }
+        }
+        RegisterControl(row.name, control);
+        control->setGeometry(row.rect.translated(-origin));
+    }
+}
+
+} // namespace ui

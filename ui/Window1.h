@@ -1,0 +1,121 @@
+#pragma once
+
+// The calculator's one window.
+//
+// How an event reaches the read-outs: a control built from the table in ControlTable.cpp
+// raises a Qt signal (a slider's ValueChanged, an arrow's Up or Down, a button's Action)
+// that is connected to the handler named after the control and event. A slider handler
+// runs its input's update method; an arrow handler first checks the range's end (beeping
+// there) and then moves the slider and runs the same update. The update method derives the
+// input value from the slider, writes the input's label and runs the optics calculations,
+// which store their results in the window's OpticsValues and hand each read-out text back
+// through SetReadout, which writes it into the label of that name. Last, the window asks Qt
+// for a repaint. Menu commands arrive by item name through runtime::Window; their handlers
+// (presets and Reset) live in menus/WindowMenus.cpp and use the same update methods.
+
+#include "optics/Optics.h"
+#include "runtime/Window.h"
+
+namespace runtime {
+class MenuItem;
+class QuitMenuItem;
+} // namespace runtime
+
+namespace menus {
+struct Preset;
+}
+
+namespace ui {
+
+struct Input;
+
+class Window1 : public runtime::Window, public optics::OpticsValues, private optics::ReadoutSink {
+    Q_OBJECT
+public:
+    // Builds the window, binds its menu commands and opens it with the start-up values.
+    Window1();
+
+    void PerformCalculations();
+    void PerformCalculations1();
+
+    void UpdateApertureValue();
+    void UpdateFocalLengthValue();
+    void UpdateEFLValue();
+    void UpdateAFOV();
+    void UpdateEFLValue1();
+    void UpdateAFOV1();
+    void MyAlert();
+    void DoOpenEvent();
+
+    void ApertureSlider_ValueChanged();
+    void FLSlider_ValueChanged();
+    void ApertureUpDownArrows_Down();
+    void ApertureUpDownArrows_Up();
+    void FLUpDownArrows_Down();
+    void FLUpDownArrows_Up();
+    void BarlowButton_Action();
+    void RCButton_Action();
+    void EFUpDownArrows_Down();
+    void EFUpDownArrows_Up();
+    void EFLSlider_ValueChanged();
+    void AFOVSlider_ValueChanged();
+    void AFOVUpDownArrows_Down();
+    void AFOVUpDownArrows_Up();
+    void EFUpDownArrows1_Down();
+    void EFUpDownArrows1_Up();
+    void EFLSlider1_ValueChanged();
+    void AFOVSlider1_ValueChanged();
+    void AFOVUpDownArrows1_Down();
+    void AFOVUpDownArrows1_Up();
+
+    bool _ResetMenu_Action();
+    bool _TV76Menu_Action();
+    bool _EightyMenu_Action();
+    bool _ETXMenu_Action();
+    bool _OneOhTwoMenu_Action();
+    bool _FirstscopeMenu_Action();
+    bool _SixInchLongMenu_Action();
+    bool _SixInchMenu_Action();
+    bool _LX90Menu_Action();
+    bool _NineInchMenu_Action();
+
+    runtime::MenuItem& FileMenu() const;
+    runtime::QuitMenuItem& FileQuit() const;
+    runtime::MenuItem& EditMenu() const;
+    runtime::MenuItem& ResetMenu() const;
+    runtime::MenuItem& TelescopeMenu() const;
+    runtime::MenuItem& TV76Menu() const;
+    runtime::MenuItem& EightyMenu() const;
+    runtime::MenuItem& ETXMenu() const;
+    runtime::MenuItem& OneOhTwoMenu() const;
+    runtime::MenuItem& FirstscopeMenu() const;
+    runtime::MenuItem& SixInchLongMenu() const;
+    runtime::MenuItem& SixInchMenu() const;
+    runtime::MenuItem& LX90Menu() const;
+    runtime::MenuItem& NineInchMenu() const;
+
+private:
+
+    void Layout();
+    void CreateControls();
+    void _CreateControls0();
+    void AddMenuHandlers();
+    void Open();
+
+    void UpdateInput(const Input& input);
+    void StepInput(const Input& input, int bound, int step);
+    // A toggle: the optic's state word, its factors, the button it locks and its status text.
+    void Toggle(std::string& state, const char* onWord, double onFactor, double offFactor,
+                const char* otherButton, const char* statusText);
+    void ShowFocalLength(const char* mask);
+    void SetTelescopeEnabled(bool enabled, const char* otherButton);
+    bool LoadPreset(const menus::Preset& preset);
+    runtime::MenuItem& MenuNode(std::string_view name) const;
+
+    void SetReadout(std::string_view label, const std::string& text) override;
+};
+
+} // namespace ui
+
+// The main window: the existing one if there is one, else a new one, built and opened.
+ui::Window1& Window1();
