@@ -25,8 +25,8 @@ std::vector<Node> Tree() {
         {nullptr, "TelescopeMenu", "Telescope", ""},
     };
     for (std::size_t i = 0; i < kPresets.size(); ++i)
-        tree.push_back({"TelescopeMenu", kPresets[i].name, kPresets[i].text,
-                        "Cmd+" + std::to_string(i + 1)});
+        tree.push_back(
+            {"TelescopeMenu", kPresets[i].name, kPresets[i].text, "Cmd+" + std::to_string(i + 1)});
     return tree;
 }
 

@@ -53,8 +53,8 @@ bool Window1::LoadPreset(const menus::Preset& preset) {
     // A Barlow or reducer that is on stays in the light path, so that switching it off
     // later brings back this telescope's own focal length instead of halving it.
     if (BarlowConstant != optics::kNormal || RCConstant != optics::kNormal) {
-        FocalLength =
-            FocalLength * (BarlowConstant != optics::kNormal ? optics::kBarlowOn : optics::kReducerOn);
+        FocalLength = FocalLength *
+                      (BarlowConstant != optics::kNormal ? optics::kBarlowOn : optics::kReducerOn);
         ShowFocalLength("###");
         PerformCalculations();
         PerformCalculations1();

@@ -44,8 +44,8 @@ void PerformCalculations(OpticsValues& v, ReadoutSink& sink) {
 
 void PerformCalculations1(OpticsValues& v, ReadoutSink& sink) {
     Calculate(v,
-              {v.EFL1, v.AFOV1, v.Magnification1, v.TFOV1, v.ExitPupil1,
-               labels::MagnificationText1, labels::TFOVText1, labels::ExitText1},
+              {v.EFL1, v.AFOV1, v.Magnification1, v.TFOV1, v.ExitPupil1, labels::MagnificationText1,
+               labels::TFOVText1, labels::ExitText1},
               sink);
 }
 

@@ -15,7 +15,7 @@ struct OpticsValues {
     double TFOV = 0;        // eyepiece 1 true field, minutes of arc
     double Magnification = 0;
     double FNumber = 0;
-    double ExitPupil = 0; // mm
+    double ExitPupil = 0;       // mm
     std::string BarlowConstant; // "Normal" while the Barlow is off
     std::string RCConstant;     // "Normal" while the reducer is off
     double AFOV1 = 0;

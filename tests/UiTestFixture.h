@@ -109,11 +109,11 @@ inline void sliderKey(ui::Window1& w, const char* slider, Qt::Key key) {
 } // namespace uitest
 
 // A test main for widget tests: forces the offscreen platform before Qt starts.
-#define MIRAVANE_UI_TEST_MAIN(TestClass)                                                      \
-    int main(int argc, char** argv) {                                                         \
-        qputenv("QT_QPA_PLATFORM", "offscreen");                                              \
-        QApplication app(argc, argv);                                                         \
-        uitest::ModalDialogGuard guard;                                                       \
-        TestClass test;                                                                       \
-        return QTest::qExec(&test, argc, argv);                                               \
+#define MIRAVANE_UI_TEST_MAIN(TestClass)                                                           \
+    int main(int argc, char** argv) {                                                              \
+        qputenv("QT_QPA_PLATFORM", "offscreen");                                                   \
+        QApplication app(argc, argv);                                                              \
+        uitest::ModalDialogGuard guard;                                                            \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
     }

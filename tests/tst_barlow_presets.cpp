@@ -3,9 +3,9 @@
 using namespace uitest;
 
 namespace {
-const char* const kReadouts[] = {"FocalLengthText",    "FNumberText", "MagnificationText",
-                                 "TFOVText",           "ExitText",    "MagnificationText1",
-                                 "TFOVText1",          "ExitText1",   "StatusText"};
+const char* const kReadouts[] = {"FocalLengthText", "FNumberText", "MagnificationText",
+                                 "TFOVText",        "ExitText",    "MagnificationText1",
+                                 "TFOVText1",       "ExitText1",   "StatusText"};
 const char* const kTelescopeInputs[] = {"ApertureSlider", "ApertureUpDownArrows", "FLSlider",
                                         "FLUpDownArrows"};
 
@@ -49,9 +49,8 @@ void BarlowPresetsTest::opticsChangeTheFocalLength_data() {
     QTest::addColumn<QStringList>("whileOn");
     QTest::addColumn<double>("focalLength");
     QTest::newRow("the Barlow doubles 2000 mm")
-        << "BarlowButton"
-        << QStringList{"4000 mm", "ƒ = 20.0", "x 160", "18.8'", "1.3", "x 125", "25.0'", "1.6",
-                       "Barlow"}
+        << "BarlowButton" << QStringList{"4000 mm", "ƒ = 20.0", "x 160", "18.8'", "1.3",
+                                         "x 125",   "25.0'",    "1.6",   "Barlow"}
         << 4000.0;
     QTest::newRow("the reducer takes 2000 mm to 1260 mm")
         << "RCButton"
@@ -85,7 +84,8 @@ void BarlowPresetsTest::eachStateLocksItsControls_data() {
     QTest::newRow("the reducer locks the telescope and the Barlow")
         << QStringList{"RCButton"} << "R/C" << telescope + QStringList{"BarlowButton"};
     QTest::newRow("a click on the locked button changes nothing")
-        << QStringList{"BarlowButton", "RCButton"} << "Barlow" << telescope + QStringList{"RCButton"};
+        << QStringList{"BarlowButton", "RCButton"} << "Barlow"
+        << telescope + QStringList{"RCButton"};
     QTest::newRow("the Barlow off unlocks everything")
         << QStringList{"BarlowButton", "BarlowButton"} << "" << QStringList{};
 }
@@ -97,9 +97,9 @@ void BarlowPresetsTest::eachStateLocksItsControls() {
     for (const QString& button : presses)
         clickButton(*window, button.toUtf8());
     QCOMPARE(text(*window, "StatusText"), status);
-    for (const char* name : {"ApertureSlider", "ApertureUpDownArrows", "FLSlider",
-                             "FLUpDownArrows", "BarlowButton", "RCButton", "EFLSlider",
-                             "AFOVSlider", "EFUpDownArrows", "AFOVUpDownArrows"}) {
+    for (const char* name :
+         {"ApertureSlider", "ApertureUpDownArrows", "FLSlider", "FLUpDownArrows", "BarlowButton",
+          "RCButton", "EFLSlider", "AFOVSlider", "EFUpDownArrows", "AFOVUpDownArrows"}) {
         auto& control = window->Control<QWidget>(name);
         QCOMPARE(control.isEnabled(), !disabled.contains(QString::fromLatin1(name)));
         QVERIFY(control.isVisible());
@@ -137,15 +137,24 @@ void BarlowPresetsTest::presetsLoadTheirTelescope_data() {
     QTest::addColumn<int>("apertureSlider");
     QTest::addColumn<int>("flSlider");
     QTest::addColumn<QString>("focalRatio");
-    QTest::newRow("Ctrl+1 loads the 76 mm apochromat") << 1 << "76 mm" << "480 mm" << 26 << 80 << "ƒ = 6.3";
-    QTest::newRow("Ctrl+2 loads the 80 mm achromat") << 2 << "80 mm" << "900 mm" << 30 << 500 << "ƒ = 11.3";
-    QTest::newRow("Ctrl+3 loads the 90 mm Maksutov") << 3 << "90 mm" << "1250 mm" << 40 << 850 << "ƒ = 13.9";
-    QTest::newRow("Ctrl+4 loads the 102 mm achromat") << 4 << "102 mm" << "1000 mm" << 52 << 600 << "ƒ = 9.8";
-    QTest::newRow("Ctrl+5 loads the 114 mm Newtonian") << 5 << "114 mm" << "910 mm" << 64 << 510 << "ƒ = 8.0";
-    QTest::newRow("Ctrl+6 loads the wide 150 mm Newtonian") << 6 << "150 mm" << "1200 mm" << 100 << 800 << "ƒ = 8.0";
-    QTest::newRow("Ctrl+7 loads the long 150 mm Newtonian") << 7 << "150 mm" << "750 mm" << 100 << 350 << "ƒ = 5.0";
-    QTest::newRow("Ctrl+8 loads the 200 mm SCT") << 8 << "200 mm" << "2000 mm" << 150 << 1600 << "ƒ = 10.0";
-    QTest::newRow("Ctrl+9 loads the 235 mm SCT") << 9 << "235 mm" << "2350 mm" << 185 << 1950 << "ƒ = 10.0";
+    QTest::newRow("Ctrl+1 loads the 76 mm apochromat") << 1 << "76 mm"
+                                                       << "480 mm" << 26 << 80 << "ƒ = 6.3";
+    QTest::newRow("Ctrl+2 loads the 80 mm achromat") << 2 << "80 mm"
+                                                     << "900 mm" << 30 << 500 << "ƒ = 11.3";
+    QTest::newRow("Ctrl+3 loads the 90 mm Maksutov") << 3 << "90 mm"
+                                                     << "1250 mm" << 40 << 850 << "ƒ = 13.9";
+    QTest::newRow("Ctrl+4 loads the 102 mm achromat") << 4 << "102 mm"
+                                                      << "1000 mm" << 52 << 600 << "ƒ = 9.8";
+    QTest::newRow("Ctrl+5 loads the 114 mm Newtonian") << 5 << "114 mm"
+                                                       << "910 mm" << 64 << 510 << "ƒ = 8.0";
+    QTest::newRow("Ctrl+6 loads the wide 150 mm Newtonian") << 6 << "150 mm"
+                                                            << "1200 mm" << 100 << 800 << "ƒ = 8.0";
+    QTest::newRow("Ctrl+7 loads the long 150 mm Newtonian") << 7 << "150 mm"
+                                                            << "750 mm" << 100 << 350 << "ƒ = 5.0";
+    QTest::newRow("Ctrl+8 loads the 200 mm SCT") << 8 << "200 mm"
+                                                 << "2000 mm" << 150 << 1600 << "ƒ = 10.0";
+    QTest::newRow("Ctrl+9 loads the 235 mm SCT") << 9 << "235 mm"
+                                                 << "2350 mm" << 185 << 1950 << "ƒ = 10.0";
 }
 
 void BarlowPresetsTest::presetsLoadTheirTelescope() {
@@ -207,7 +216,8 @@ void BarlowPresetsTest::presetKeepsAnOpticThatIsOn_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("whileOn");
-    QTest::newRow("the Barlow stays on over the 76 mm apochromat") << "BarlowButton" << 1 << "960 mm";
+    QTest::newRow("the Barlow stays on over the 76 mm apochromat")
+        << "BarlowButton" << 1 << "960 mm";
     QTest::newRow("the Barlow stays on over the 235 mm SCT") << "BarlowButton" << 9 << "4700 mm";
     QTest::newRow("the reducer stays on over the 90 mm Maksutov") << "RCButton" << 3 << "788 mm";
     QTest::newRow("the reducer stays on over the 114 mm Newtonian") << "RCButton" << 5 << "573 mm";

@@ -69,10 +69,10 @@ void OpticsTest::readoutsOfBothEyepieces_data() {
                        QStringLiteral("50.8")};
     QTest::newRow("the Barlow at 3000 mm with a 3 mm eyepiece and a 50 mm aperture")
         << 50.0 << 6000.0 << 3.0 << 90.0
-        << QStringList{QStringLiteral("ƒ = 120.0"), QStringLiteral("x 2000"), QStringLiteral("2.7'"),
-                       QStringLiteral("0.0")}
-        << QStringList{QStringLiteral("ƒ = 120.0"), QStringLiteral("x 188"), QStringLiteral("16.6'"),
-                       QStringLiteral("0.3")};
+        << QStringList{QStringLiteral("ƒ = 120.0"), QStringLiteral("x 2000"),
+                       QStringLiteral("2.7'"), QStringLiteral("0.0")}
+        << QStringList{QStringLiteral("ƒ = 120.0"), QStringLiteral("x 188"),
+                       QStringLiteral("16.6'"), QStringLiteral("0.3")};
 }
 
 void OpticsTest::readoutsOfBothEyepieces() {

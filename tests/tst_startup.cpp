@@ -45,7 +45,8 @@ void StartupTest::endsWithItsStatus_data() {
     QTest::newRow("arguments of its own change nothing")
         << QStringList{"quit", "--reset", "file.txt"} << 0 << QString();
     QTest::newRow("an error in a handler is reported and ends with status 1")
-        << QStringList{"fault"} << 1 << "unhandled error: NilObjectException: no object named \"FNumberText\"";
+        << QStringList{"fault"} << 1
+        << "unhandled error: NilObjectException: no object named \"FNumberText\"";
 }
 
 void StartupTest::endsWithItsStatus() {

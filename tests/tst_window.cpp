@@ -41,19 +41,32 @@ void WindowTest::opensWithTheStartUpTexts_data() {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("expected");
     const char* const rows[][2] = {
-        {"ApertureText", "200 mm"},      {"FocalLengthText", "2000 mm"},
-        {"EFLText", "25 mm"},            {"AFOVText", "50˚"},
-        {"EFLText1", "32 mm"},           {"AFOVText1", "52˚"},
-        {"FNumberText", "ƒ = 10.0"},     {"StatusText", ""},
-        {"MagnificationText", "x 80"},   {"TFOVText", "37.5'"},
-        {"ExitText", "2.5"},             {"MagnificationText1", "x 63"},
-        {"TFOVText1", "49.9'"},          {"ExitText1", "3.2"},
-        {"StaticText1", "Telescope"},    {"StaticText4", "Aperture:"},
-        {"StaticText5", "Focal length:"}, {"StaticText6", "AFOV:"},
-        {"StaticText7", "AFOV:"},        {"StaticText8", "Magnification:"},
-        {"StaticText9", "True field of view:"}, {"StaticText10", "Exit pupil:"},
-        {"StaticText11", "Focal length:"}, {"StaticText12", "Magnification:"},
-        {"StaticText13", "True field of view:"}, {"StaticText14", "Exit pupil:"},
+        {"ApertureText", "200 mm"},
+        {"FocalLengthText", "2000 mm"},
+        {"EFLText", "25 mm"},
+        {"AFOVText", "50˚"},
+        {"EFLText1", "32 mm"},
+        {"AFOVText1", "52˚"},
+        {"FNumberText", "ƒ = 10.0"},
+        {"StatusText", ""},
+        {"MagnificationText", "x 80"},
+        {"TFOVText", "37.5'"},
+        {"ExitText", "2.5"},
+        {"MagnificationText1", "x 63"},
+        {"TFOVText1", "49.9'"},
+        {"ExitText1", "3.2"},
+        {"StaticText1", "Telescope"},
+        {"StaticText4", "Aperture:"},
+        {"StaticText5", "Focal length:"},
+        {"StaticText6", "AFOV:"},
+        {"StaticText7", "AFOV:"},
+        {"StaticText8", "Magnification:"},
+        {"StaticText9", "True field of view:"},
+        {"StaticText10", "Exit pupil:"},
+        {"StaticText11", "Focal length:"},
+        {"StaticText12", "Magnification:"},
+        {"StaticText13", "True field of view:"},
+        {"StaticText14", "Exit pupil:"},
         {"StaticText15", "Focal length:"},
     };
     for (const auto& row : rows)
@@ -71,9 +84,9 @@ void WindowTest::opensWithTheStartUpSlidersAndFirstTab() {
     // The ring above (U+02DA) is the degree sign here, not U+00B0.
     QCOMPARE(text(*window, "AFOVText").back(), QChar(0x02DA));
     QCOMPARE(text(*window, "FNumberText").front(), QChar(0x0192));
-    const std::pair<const char*, int> sliders[] = {
-        {"ApertureSlider", 150}, {"FLSlider", 1600},   {"EFLSlider", 22},
-        {"AFOVSlider", 50},      {"EFLSlider1", 29},   {"AFOVSlider1", 52}};
+    const std::pair<const char*, int> sliders[] = {{"ApertureSlider", 150}, {"FLSlider", 1600},
+                                                   {"EFLSlider", 22},       {"AFOVSlider", 50},
+                                                   {"EFLSlider1", 29},      {"AFOVSlider1", 52}};
     for (const auto& [name, expected] : sliders)
         QCOMPARE(value(*window, name), expected);
     QCOMPARE(window->Control<runtime::TabPanel>("EyepieceTabPanel").currentIndex(), 0);
@@ -88,18 +101,30 @@ void WindowTest::slidersReachTheirEndsFromTheKeyboard_data() {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("atBottom");
     QTest::addColumn<QString>("atTop");
-    QTest::newRow("aperture runs from 50 to 400 mm")
-        << "ApertureSlider" << "ApertureText" << "50 mm" << "400 mm";
-    QTest::newRow("focal length runs from 400 to 3000 mm")
-        << "FLSlider" << "FocalLengthText" << "400 mm" << "3000 mm";
-    QTest::newRow("eyepiece 1 focal length runs from 3 to 55 mm")
-        << "EFLSlider" << "EFLText" << "3 mm" << "55 mm";
-    QTest::newRow("eyepiece 1 field runs from 0 to 90 degrees")
-        << "AFOVSlider" << "AFOVText" << "0˚" << "90˚";
-    QTest::newRow("eyepiece 2 focal length runs from 3 to 55 mm")
-        << "EFLSlider1" << "EFLText1" << "3 mm" << "55 mm";
-    QTest::newRow("eyepiece 2 field runs from 0 to 90 degrees")
-        << "AFOVSlider1" << "AFOVText1" << "0˚" << "90˚";
+    QTest::newRow("aperture runs from 50 to 400 mm") << "ApertureSlider"
+                                                     << "ApertureText"
+                                                     << "50 mm"
+                                                     << "400 mm";
+    QTest::newRow("focal length runs from 400 to 3000 mm") << "FLSlider"
+                                                           << "FocalLengthText"
+                                                           << "400 mm"
+                                                           << "3000 mm";
+    QTest::newRow("eyepiece 1 focal length runs from 3 to 55 mm") << "EFLSlider"
+                                                                  << "EFLText"
+                                                                  << "3 mm"
+                                                                  << "55 mm";
+    QTest::newRow("eyepiece 1 field runs from 0 to 90 degrees") << "AFOVSlider"
+                                                                << "AFOVText"
+                                                                << "0˚"
+                                                                << "90˚";
+    QTest::newRow("eyepiece 2 focal length runs from 3 to 55 mm") << "EFLSlider1"
+                                                                  << "EFLText1"
+                                                                  << "3 mm"
+                                                                  << "55 mm";
+    QTest::newRow("eyepiece 2 field runs from 0 to 90 degrees") << "AFOVSlider1"
+                                                                << "AFOVText1"
+                                                                << "0˚"
+                                                                << "90˚";
 }
 
 void WindowTest::slidersReachTheirEndsFromTheKeyboard() {
@@ -126,18 +151,24 @@ void WindowTest::stepArrowsStopWithABeepAtTheBounds_data() {
     QTest::addColumn<QString>("slider");
     QTest::addColumn<QString>("label");
     QTest::addColumn<int>("top");
-    QTest::newRow("aperture arrows stop at 0 and 350")
-        << "ApertureUpDownArrows" << "ApertureSlider" << "ApertureText" << 350;
-    QTest::newRow("focal length arrows stop at 0 and 2600")
-        << "FLUpDownArrows" << "FLSlider" << "FocalLengthText" << 2600;
-    QTest::newRow("eyepiece 1 focal length arrows stop at 0 and 52")
-        << "EFUpDownArrows" << "EFLSlider" << "EFLText" << 52;
-    QTest::newRow("eyepiece 1 field arrows stop at 0 and 90")
-        << "AFOVUpDownArrows" << "AFOVSlider" << "AFOVText" << 90;
-    QTest::newRow("eyepiece 2 focal length arrows stop at 0 and 52")
-        << "EFUpDownArrows1" << "EFLSlider1" << "EFLText1" << 52;
-    QTest::newRow("eyepiece 2 field arrows stop at 0 and 90")
-        << "AFOVUpDownArrows1" << "AFOVSlider1" << "AFOVText1" << 90;
+    QTest::newRow("aperture arrows stop at 0 and 350") << "ApertureUpDownArrows"
+                                                       << "ApertureSlider"
+                                                       << "ApertureText" << 350;
+    QTest::newRow("focal length arrows stop at 0 and 2600") << "FLUpDownArrows"
+                                                            << "FLSlider"
+                                                            << "FocalLengthText" << 2600;
+    QTest::newRow("eyepiece 1 focal length arrows stop at 0 and 52") << "EFUpDownArrows"
+                                                                     << "EFLSlider"
+                                                                     << "EFLText" << 52;
+    QTest::newRow("eyepiece 1 field arrows stop at 0 and 90") << "AFOVUpDownArrows"
+                                                              << "AFOVSlider"
+                                                              << "AFOVText" << 90;
+    QTest::newRow("eyepiece 2 focal length arrows stop at 0 and 52") << "EFUpDownArrows1"
+                                                                     << "EFLSlider1"
+                                                                     << "EFLText1" << 52;
+    QTest::newRow("eyepiece 2 field arrows stop at 0 and 90") << "AFOVUpDownArrows1"
+                                                              << "AFOVSlider1"
+                                                              << "AFOVText1" << 90;
 }
 
 void WindowTest::stepArrowsStopWithABeepAtTheBounds() {
@@ -234,28 +265,49 @@ void WindowTest::controlsSitAtTheirDesignRectangles_data() {
         int tab;
     };
     const Row rows[] = {
-        {"Placard1", 117, 14, 600, 78, -1},       {"ApertureSlider", 301, 31, 381, 16, -1},
-        {"ApertureText", 220, 24, 83, 20, -1},    {"StaticText4", 132, 24, 82, 20, -1},
-        {"FLSlider", 301, 63, 381, 16, -1},       {"FocalLengthText", 220, 56, 83, 20, -1},
-        {"StaticText5", 132, 56, 82, 20, -1},     {"ApertureUpDownArrows", 694, 25, 13, 23, -1},
-        {"FLUpDownArrows", 694, 57, 13, 23, -1},  {"StaticText1", 20, 14, 85, 20, -1},
-        {"FNumberText", 20, 36, 85, 20, -1},      {"BarlowButton", 521, 274, 92, 22, -1},
-        {"RCButton", 625, 274, 92, 22, -1},       {"StatusText", 20, 56, 85, 20, -1},
+        {"Placard1", 117, 14, 600, 78, -1},
+        {"ApertureSlider", 301, 31, 381, 16, -1},
+        {"ApertureText", 220, 24, 83, 20, -1},
+        {"StaticText4", 132, 24, 82, 20, -1},
+        {"FLSlider", 301, 63, 381, 16, -1},
+        {"FocalLengthText", 220, 56, 83, 20, -1},
+        {"StaticText5", 132, 56, 82, 20, -1},
+        {"ApertureUpDownArrows", 694, 25, 13, 23, -1},
+        {"FLUpDownArrows", 694, 57, 13, 23, -1},
+        {"StaticText1", 20, 14, 85, 20, -1},
+        {"FNumberText", 20, 36, 85, 20, -1},
+        {"BarlowButton", 521, 274, 92, 22, -1},
+        {"RCButton", 625, 274, 92, 22, -1},
+        {"StatusText", 20, 56, 85, 20, -1},
         {"EyepieceTabPanel", 117, 103, 600, 159, -1},
-        {"MagnificationText", 248, 228, 57, 20, 0}, {"StaticText8", 140, 228, 96, 20, 0},
-        {"TFOVText", 458, 228, 43, 20, 0},        {"StaticText9", 317, 228, 123, 20, 0},
-        {"ExitText", 621, 228, 74, 20, 0},        {"StaticText10", 513, 228, 96, 20, 0},
-        {"StaticText6", 126, 143, 82, 20, 0},     {"EFLText", 220, 175, 81, 20, 0},
-        {"StaticText11", 126, 175, 82, 20, 0},    {"AFOVText", 220, 143, 83, 20, 0},
-        {"EFUpDownArrows", 694, 176, 13, 23, 0},  {"EFLSlider", 301, 182, 381, 16, 0},
-        {"AFOVSlider", 301, 150, 381, 16, 0},     {"AFOVUpDownArrows", 694, 144, 13, 23, 0},
-        {"MagnificationText1", 248, 228, 57, 20, 1}, {"StaticText12", 140, 228, 96, 20, 1},
-        {"TFOVText1", 458, 228, 43, 20, 1},       {"StaticText13", 317, 228, 123, 20, 1},
-        {"ExitText1", 621, 228, 74, 20, 1},       {"StaticText14", 513, 228, 96, 20, 1},
-        {"StaticText7", 126, 143, 82, 20, 1},     {"EFLText1", 220, 175, 81, 20, 1},
-        {"StaticText15", 126, 175, 82, 20, 1},    {"AFOVText1", 220, 143, 83, 20, 1},
-        {"EFUpDownArrows1", 694, 176, 13, 23, 1}, {"EFLSlider1", 301, 182, 381, 16, 1},
-        {"AFOVSlider1", 301, 150, 381, 16, 1},    {"AFOVUpDownArrows1", 694, 144, 13, 23, 1},
+        {"MagnificationText", 248, 228, 57, 20, 0},
+        {"StaticText8", 140, 228, 96, 20, 0},
+        {"TFOVText", 458, 228, 43, 20, 0},
+        {"StaticText9", 317, 228, 123, 20, 0},
+        {"ExitText", 621, 228, 74, 20, 0},
+        {"StaticText10", 513, 228, 96, 20, 0},
+        {"StaticText6", 126, 143, 82, 20, 0},
+        {"EFLText", 220, 175, 81, 20, 0},
+        {"StaticText11", 126, 175, 82, 20, 0},
+        {"AFOVText", 220, 143, 83, 20, 0},
+        {"EFUpDownArrows", 694, 176, 13, 23, 0},
+        {"EFLSlider", 301, 182, 381, 16, 0},
+        {"AFOVSlider", 301, 150, 381, 16, 0},
+        {"AFOVUpDownArrows", 694, 144, 13, 23, 0},
+        {"MagnificationText1", 248, 228, 57, 20, 1},
+        {"StaticText12", 140, 228, 96, 20, 1},
+        {"TFOVText1", 458, 228, 43, 20, 1},
+        {"StaticText13", 317, 228, 123, 20, 1},
+        {"ExitText1", 621, 228, 74, 20, 1},
+        {"StaticText14", 513, 228, 96, 20, 1},
+        {"StaticText7", 126, 143, 82, 20, 1},
+        {"EFLText1", 220, 175, 81, 20, 1},
+        {"StaticText15", 126, 175, 82, 20, 1},
+        {"AFOVText1", 220, 143, 83, 20, 1},
+        {"EFUpDownArrows1", 694, 176, 13, 23, 1},
+        {"EFLSlider1", 301, 182, 381, 16, 1},
+        {"AFOVSlider1", 301, 150, 381, 16, 1},
+        {"AFOVUpDownArrows1", 694, 144, 13, 23, 1},
     };
     for (const Row& row : rows)
         QTest::addRow("%s at %d,%d", row.name, row.left, row.top)
@@ -292,14 +344,22 @@ void WindowTest::labelsHoldTheLongestTextTheyShow_data() {
     // Read-outs at their widest: 50 mm aperture, 6000 mm (Barlow on 3000 mm), a 3 mm or
     // 55 mm eyepiece with a 90 degree field under the reducer at 400 mm.
     const char* const rows[][2] = {
-        {"ApertureText", "000 mm"},        {"FocalLengthText", "0000 mm"},
-        {"StaticText4", "Aperture:"},      {"StaticText5", "Focal length:"},
-        {"StaticText1", "Telescope"},      {"FNumberText", "ƒ = 120.0"},
-        {"StatusText", "Barlow"},          {"MagnificationText", "x 2000"},
-        {"StaticText8", "Magnification:"}, {"TFOVText", "1178.6'"},
-        {"StaticText9", "True field of view:"}, {"ExitText", "00.00 mm"},
-        {"StaticText10", "Exit pupil:"},   {"StaticText6", "AFOV:"},
-        {"EFLText", "55 mm"},              {"StaticText11", "Focal length:"},
+        {"ApertureText", "000 mm"},
+        {"FocalLengthText", "0000 mm"},
+        {"StaticText4", "Aperture:"},
+        {"StaticText5", "Focal length:"},
+        {"StaticText1", "Telescope"},
+        {"FNumberText", "ƒ = 120.0"},
+        {"StatusText", "Barlow"},
+        {"MagnificationText", "x 2000"},
+        {"StaticText8", "Magnification:"},
+        {"TFOVText", "1178.6'"},
+        {"StaticText9", "True field of view:"},
+        {"ExitText", "00.00 mm"},
+        {"StaticText10", "Exit pupil:"},
+        {"StaticText6", "AFOV:"},
+        {"EFLText", "55 mm"},
+        {"StaticText11", "Focal length:"},
         {"AFOVText", "90˚"},
     };
     for (const auto& row : rows)
@@ -315,10 +375,12 @@ void WindowTest::labelsHoldTheLongestTextTheyShow() {
     const int needed = control.fontMetrics().horizontalAdvance(longest);
     const int room = control.contentsRect().width();
     if (label == QLatin1String("TFOVText"))
-        QEXPECT_FAIL("", "a true field over 1000' (a wide eyepiece under the reducer) is wider "
-                         "than the fixed 43-pixel read-out",
+        QEXPECT_FAIL("",
+                     "a true field over 1000' (a wide eyepiece under the reducer) is wider "
+                     "than the fixed 43-pixel read-out",
                      Continue);
-    QVERIFY2(needed <= room, qPrintable(QStringLiteral("needs %1 px, has %2").arg(needed).arg(room)));
+    QVERIFY2(needed <= room,
+             qPrintable(QStringLiteral("needs %1 px, has %2").arg(needed).arg(room)));
 }
 
 void WindowTest::menuBarHoldsTheCommandTree() {
@@ -336,7 +398,8 @@ void WindowTest::menuBarHoldsTheCommandTree() {
             items << QString::fromStdString(item->Text + "|" + item->KeyboardShortcut);
             names << QString::fromStdString(item->Name);
         }
-        seen << QString::fromStdString(menu->Text) + QLatin1Char(':') + items.join(QLatin1Char(','));
+        seen << QString::fromStdString(menu->Text) + QLatin1Char(':') +
+                    items.join(QLatin1Char(','));
         names << QString::fromStdString(menu->Name);
     }
     QCOMPARE(seen, QStringList({

@@ -39,19 +39,14 @@ QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-
-const Input kAperture{"ApertureSlider", 50, &Window1::Aperture, "ApertureText",
-                                      "####", " mm", 350, true, true};
+const Input kAperture{
+    "ApertureSlider", 50, &Window1::Aperture, "ApertureText", "####", " mm", 350, true, true};
 const Input kFocalLength{
     "FLSlider", 400, &Window1::FocalLength, "FocalLengthText", "####", " mm", 2600, true, true};
-const Input kEFL{"EFLSlider", 3, &Window1::EFL, "EFLText", "##", " mm", 52,
-                                 true, false};
-const Input kAFOV{"AFOVSlider", 0, &Window1::AFOV, "AFOVText", "###", "˚", 90,
-                                  true, false};
-const Input kEFL1{"EFLSlider1", 3, &Window1::EFL1, "EFLText1", "##", " mm", 52,
-                                  false, true};
-const Input kAFOV1{"AFOVSlider1", 0, &Window1::AFOV1, "AFOVText1", "###", "˚",
-                                   90, false, true};
+const Input kEFL{"EFLSlider", 3, &Window1::EFL, "EFLText", "##", " mm", 52, true, false};
+const Input kAFOV{"AFOVSlider", 0, &Window1::AFOV, "AFOVText", "###", "˚", 90, true, false};
+const Input kEFL1{"EFLSlider1", 3, &Window1::EFL1, "EFLText1", "##", " mm", 52, false, true};
+const Input kAFOV1{"AFOVSlider1", 0, &Window1::AFOV1, "AFOVText1", "###", "˚", 90, false, true};
 
 } // namespace
 
@@ -87,7 +82,8 @@ void Window1::PerformCalculations() { optics::PerformCalculations(*this, *this);
 void Window1::PerformCalculations1() { optics::PerformCalculations1(*this, *this); }
 
 void Window1::UpdateInput(const Input& input) {
-    this->*input.property = static_cast<double>(Control<Slider>(input.slider).Value() + input.offset);
+    this->*input.property =
+        static_cast<double>(Control<Slider>(input.slider).Value() + input.offset);
     Control<StaticText>(input.label)
         .SetText(ToQString(runtime::Format(this->*input.property, input.mask) + input.suffix));
     if (input.eyepiece1)
@@ -187,8 +183,8 @@ void Window1::DoOpenEvent() {
     Control<QWidget>("RCButton").setEnabled(true);
 
     for (const Input* input : {&kAperture, &kFocalLength, &kEFL, &kAFOV, &kEFL1, &kAFOV1})
-        Control<Slider>(input->slider).SetValue(static_cast<int>(this->*input->property) -
-                                                input->offset);
+        Control<Slider>(input->slider)
+            .SetValue(static_cast<int>(this->*input->property) - input->offset);
     for (const Input* input : {&kAperture, &kFocalLength, &kEFL, &kEFL1, &kAFOV, &kAFOV1})
         UpdateInput(*input);
 

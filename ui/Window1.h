@@ -95,7 +95,6 @@ public:
     runtime::MenuItem& NineInchMenu() const;
 
 private:
-
     void Layout();
     void CreateControls();
     void _CreateControls0();
