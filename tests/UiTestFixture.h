@@ -85,9 +85,13 @@ inline QStringList snapshot(const ui::Window1& w) {
         state << label->objectName() + QLatin1Char('=') + label->Text();
     for (const auto* slider : w.findChildren<runtime::Slider*>())
         state << slider->objectName() + QLatin1Char('=') + QString::number(slider->Value());
-    for (const auto* control : w.Content()->findChildren<QWidget*>())
-        if (!control->objectName().isEmpty() && !control->isEnabled())
+    for (const auto* control : w.Content()->findChildren<QWidget*>()) {
+        const bool input = qobject_cast<const runtime::Slider*>(control) ||
+                           qobject_cast<const runtime::UpDownArrows*>(control) ||
+                           qobject_cast<const runtime::BevelButton*>(control);
+        if (input && !control->isEnabled())
             state << control->objectName() + QStringLiteral(" disabled");
+    }
     state << QStringLiteral("tab=%1").arg(
         w.Control<runtime::TabPanel>("EyepieceTabPanel").currentIndex());
     state.sort();
