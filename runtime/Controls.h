@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -20,15 +21,21 @@ public:
     explicit Slider(QWidget* parent);
     int Value() const { return value(); }
     void SetValue(int value);
+    // The label that shows this slider's value in words ("200 mm"); screen readers read its
+    // text as the slider's value.
+    void SetValueLabel(const QLabel* label) { valueLabel_ = label; }
+    const QLabel* ValueLabel() const { return valueLabel_; }
 
 Q_SIGNALS:
     void ValueChanged();
 
 private:
     bool settingValue_ = false;
+    QPointer<const QLabel> valueLabel_;
 };
 
-// One line of plain text: no wrapping, no rich text, no size changes with its text.
+// One line of plain text: no wrapping, no rich text, no size changes with its text. A label
+// given an accessible name ("Eyepiece 1 exit pupil") offers its text as its accessible value.
 class StaticText : public QLabel {
     Q_OBJECT
 public:

@@ -20,6 +20,8 @@ struct Range {
 struct ControlRow {
     Kind kind;
     const char* name;
+    // What a screen reader calls the control; for arrows, the input whose halves step it.
+    const char* accessible;
     const char* parent = nullptr;
     int tab = -1;
     QRect rect;
@@ -36,51 +38,67 @@ constexpr const char* Tab2Caption = "Eyepiece 2";
 
 // clang-format off
 const ControlRow kControls[] = {
-    {Kind::Placard, "Placard1", nullptr, -1, {117, 14, 600, 78}},
-    {Kind::Slider, "ApertureSlider", "Placard1", -1, {301, 31, 381, 16}, "", {}, {0, 150, 350}, &W::ApertureSlider_ValueChanged},
-    {Kind::StaticText, "ApertureText", "Placard1", -1, {220, 24, 83, 20}, "000 mm"},
-    {Kind::StaticText, "StaticText4", "Placard1", -1, {132, 24, 82, 20}, "Aperture:", Right},
-    {Kind::Slider, "FLSlider", "Placard1", -1, {301, 63, 381, 16}, "", {}, {0, 1600, 2600}, &W::FLSlider_ValueChanged},
-    {Kind::StaticText, "FocalLengthText", "Placard1", -1, {220, 56, 83, 20}, "0000 mm"},
-    {Kind::StaticText, "StaticText5", "Placard1", -1, {132, 56, 82, 20}, "Focal length:", Right},
-    {Kind::UpDownArrows, "ApertureUpDownArrows", "Placard1", -1, {694, 25, 13, 23}, "", {}, {}, nullptr, &W::ApertureUpDownArrows_Down, &W::ApertureUpDownArrows_Up},
-    {Kind::UpDownArrows, "FLUpDownArrows", "Placard1", -1, {694, 57, 13, 23}, "", {}, {}, nullptr, &W::FLUpDownArrows_Down, &W::FLUpDownArrows_Up},
-    {Kind::StaticText, "StaticText1", nullptr, -1, {20, 14, 85, 20}, "Telescope"},
-    {Kind::StaticText, "FNumberText", nullptr, -1, {20, 36, 85, 20}, "ƒ = "},
-    {Kind::BevelButton, "BarlowButton", nullptr, -1, {521, 274, 92, 22}, "Barlow", {}, {}, nullptr, nullptr, nullptr, &W::BarlowButton_Action},
-    {Kind::BevelButton, "RCButton", nullptr, -1, {625, 274, 92, 22}, "R/C", {}, {}, nullptr, nullptr, nullptr, &W::RCButton_Action},
-    {Kind::StaticText, "StatusText", nullptr, -1, {20, 56, 85, 20}, ""},
-    {Kind::TabPanel, "EyepieceTabPanel", nullptr, -1, {117, 103, 600, 159}},
-    {Kind::StaticText, "MagnificationText", "EyepieceTabPanel", 0, {248, 228, 57, 20}, "00"},
-    {Kind::StaticText, "StaticText8", "EyepieceTabPanel", 0, {140, 228, 96, 20}, "Magnification:", Right},
-    {Kind::StaticText, "TFOVText", "EyepieceTabPanel", 0, {458, 228, 43, 20}, "00'"},
-    {Kind::StaticText, "StaticText9", "EyepieceTabPanel", 0, {317, 228, 123, 20}, "True field of view:", Right},
-    {Kind::StaticText, "ExitText", "EyepieceTabPanel", 0, {621, 228, 74, 20}, "00.00 mm"},
-    {Kind::StaticText, "StaticText10", "EyepieceTabPanel", 0, {513, 228, 96, 20}, "Exit pupil:", Right},
-    {Kind::StaticText, "StaticText6", "EyepieceTabPanel", 0, {126, 143, 82, 20}, "AFOV:", Right},
-    {Kind::StaticText, "EFLText", "EyepieceTabPanel", 0, {220, 175, 81, 20}, "00 mm"},
-    {Kind::StaticText, "StaticText11", "EyepieceTabPanel", 0, {126, 175, 82, 20}, "Focal length:", Right},
-    {Kind::StaticText, "AFOVText", "EyepieceTabPanel", 0, {220, 143, 83, 20}, "00˚"},
-    {Kind::UpDownArrows, "EFUpDownArrows", "EyepieceTabPanel", 0, {694, 176, 13, 23}, "", {}, {}, nullptr, &W::EFUpDownArrows_Down, &W::EFUpDownArrows_Up},
-    {Kind::Slider, "EFLSlider", "EyepieceTabPanel", 0, {301, 182, 381, 16}, "", {}, {0, 29, 52}, &W::EFLSlider_ValueChanged},
-    {Kind::Slider, "AFOVSlider", "EyepieceTabPanel", 0, {301, 150, 381, 16}, "", {}, {0, 52, 90}, &W::AFOVSlider_ValueChanged},
-    {Kind::UpDownArrows, "AFOVUpDownArrows", "EyepieceTabPanel", 0, {694, 144, 13, 23}, "", {}, {}, nullptr, &W::AFOVUpDownArrows_Down, &W::AFOVUpDownArrows_Up},
-    {Kind::StaticText, "MagnificationText1", "EyepieceTabPanel", 1, {248, 228, 57, 20}, "00"},
-    {Kind::StaticText, "StaticText12", "EyepieceTabPanel", 1, {140, 228, 96, 20}, "Magnification:", Right},
-    {Kind::StaticText, "TFOVText1", "EyepieceTabPanel", 1, {458, 228, 43, 20}, "00'"},
-    {Kind::StaticText, "StaticText13", "EyepieceTabPanel", 1, {317, 228, 123, 20}, "True field of view:", Right},
-    {Kind::StaticText, "ExitText1", "EyepieceTabPanel", 1, {621, 228, 74, 20}, "00.00 mm"},
-    {Kind::StaticText, "StaticText14", "EyepieceTabPanel", 1, {513, 228, 96, 20}, "Exit pupil:", Right},
-    {Kind::StaticText, "StaticText7", "EyepieceTabPanel", 1, {126, 143, 82, 20}, "AFOV:", Right},
-    {Kind::StaticText, "EFLText1", "EyepieceTabPanel", 1, {220, 175, 81, 20}, "00 mm"},
-    {Kind::StaticText, "StaticText15", "EyepieceTabPanel", 1, {126, 175, 82, 20}, "Focal length:", Right},
-    {Kind::StaticText, "AFOVText1", "EyepieceTabPanel", 1, {220, 143, 83, 20}, "00˚"},
-    {Kind::UpDownArrows, "EFUpDownArrows1", "EyepieceTabPanel", 1, {694, 176, 13, 23}, "", {}, {}, nullptr, &W::EFUpDownArrows1_Down, &W::EFUpDownArrows1_Up},
-    {Kind::Slider, "EFLSlider1", "EyepieceTabPanel", 1, {301, 182, 381, 16}, "", {}, {0, 29, 52}, &W::EFLSlider1_ValueChanged},
-    {Kind::Slider, "AFOVSlider1", "EyepieceTabPanel", 1, {301, 150, 381, 16}, "", {}, {0, 52, 90}, &W::AFOVSlider1_ValueChanged},
-    {Kind::UpDownArrows, "AFOVUpDownArrows1", "EyepieceTabPanel", 1, {694, 144, 13, 23}, "", {}, {}, nullptr, &W::AFOVUpDownArrows1_Down, &W::AFOVUpDownArrows1_Up},
+    {Kind::Placard, "Placard1", "Telescope", nullptr, -1, {117, 14, 600, 78}},
+    {Kind::Slider, "ApertureSlider", "Aperture", "Placard1", -1, {301, 31, 381, 16}, "", {}, {0, 150, 350}, &W::ApertureSlider_ValueChanged},
+    {Kind::StaticText, "ApertureText", "Aperture value", "Placard1", -1, {220, 24, 83, 20}, "000 mm"},
+    {Kind::StaticText, "StaticText4", "", "Placard1", -1, {132, 24, 82, 20}, "Aperture:", Right},
+    {Kind::Slider, "FLSlider", "Focal length", "Placard1", -1, {301, 63, 381, 16}, "", {}, {0, 1600, 2600}, &W::FLSlider_ValueChanged},
+    {Kind::StaticText, "FocalLengthText", "Focal length value", "Placard1", -1, {220, 56, 83, 20}, "0000 mm"},
+    {Kind::StaticText, "StaticText5", "", "Placard1", -1, {132, 56, 82, 20}, "Focal length:", Right},
+    {Kind::UpDownArrows, "ApertureUpDownArrows", "Aperture", "Placard1", -1, {694, 25, 13, 23}, "", {}, {}, nullptr, &W::ApertureUpDownArrows_Down, &W::ApertureUpDownArrows_Up},
+    {Kind::UpDownArrows, "FLUpDownArrows", "Focal length", "Placard1", -1, {694, 57, 13, 23}, "", {}, {}, nullptr, &W::FLUpDownArrows_Down, &W::FLUpDownArrows_Up},
+    {Kind::StaticText, "StaticText1", "", nullptr, -1, {20, 14, 85, 20}, "Telescope"},
+    {Kind::StaticText, "FNumberText", "Focal ratio", nullptr, -1, {20, 36, 85, 20}, "ƒ = "},
+    {Kind::BevelButton, "BarlowButton", "Barlow lens", nullptr, -1, {521, 274, 92, 22}, "Barlow", {}, {}, nullptr, nullptr, nullptr, &W::BarlowButton_Action},
+    {Kind::BevelButton, "RCButton", "Reducer/corrector", nullptr, -1, {625, 274, 92, 22}, "R/C", {}, {}, nullptr, nullptr, nullptr, &W::RCButton_Action},
+    {Kind::StaticText, "StatusText", "Optic in the light path", nullptr, -1, {20, 56, 85, 20}, ""},
+    {Kind::TabPanel, "EyepieceTabPanel", "Eyepieces", nullptr, -1, {117, 103, 600, 159}},
+    {Kind::StaticText, "MagnificationText", "Eyepiece 1 magnification", "EyepieceTabPanel", 0, {248, 228, 57, 20}, "00"},
+    {Kind::StaticText, "StaticText8", "", "EyepieceTabPanel", 0, {140, 228, 96, 20}, "Magnification:", Right},
+    {Kind::StaticText, "TFOVText", "Eyepiece 1 true field of view", "EyepieceTabPanel", 0, {458, 228, 43, 20}, "00'"},
+    {Kind::StaticText, "StaticText9", "", "EyepieceTabPanel", 0, {317, 228, 123, 20}, "True field of view:", Right},
+    {Kind::StaticText, "ExitText", "Eyepiece 1 exit pupil", "EyepieceTabPanel", 0, {621, 228, 74, 20}, "00.00 mm"},
+    {Kind::StaticText, "StaticText10", "", "EyepieceTabPanel", 0, {513, 228, 96, 20}, "Exit pupil:", Right},
+    {Kind::StaticText, "StaticText6", "", "EyepieceTabPanel", 0, {126, 143, 82, 20}, "AFOV:", Right},
+    {Kind::StaticText, "EFLText", "Eyepiece 1 focal length value", "EyepieceTabPanel", 0, {220, 175, 81, 20}, "00 mm"},
+    {Kind::StaticText, "StaticText11", "", "EyepieceTabPanel", 0, {126, 175, 82, 20}, "Focal length:", Right},
+    {Kind::StaticText, "AFOVText", "Eyepiece 1 apparent field value", "EyepieceTabPanel", 0, {220, 143, 83, 20}, "00˚"},
+    {Kind::UpDownArrows, "EFUpDownArrows", "Eyepiece 1 focal length", "EyepieceTabPanel", 0, {694, 176, 13, 23}, "", {}, {}, nullptr, &W::EFUpDownArrows_Down, &W::EFUpDownArrows_Up},
+    {Kind::Slider, "EFLSlider", "Eyepiece 1 focal length", "EyepieceTabPanel", 0, {301, 182, 381, 16}, "", {}, {0, 29, 52}, &W::EFLSlider_ValueChanged},
+    {Kind::Slider, "AFOVSlider", "Eyepiece 1 apparent field", "EyepieceTabPanel", 0, {301, 150, 381, 16}, "", {}, {0, 52, 90}, &W::AFOVSlider_ValueChanged},
+    {Kind::UpDownArrows, "AFOVUpDownArrows", "Eyepiece 1 apparent field", "EyepieceTabPanel", 0, {694, 144, 13, 23}, "", {}, {}, nullptr, &W::AFOVUpDownArrows_Down, &W::AFOVUpDownArrows_Up},
+    {Kind::StaticText, "MagnificationText1", "Eyepiece 2 magnification", "EyepieceTabPanel", 1, {248, 228, 57, 20}, "00"},
+    {Kind::StaticText, "StaticText12", "", "EyepieceTabPanel", 1, {140, 228, 96, 20}, "Magnification:", Right},
+    {Kind::StaticText, "TFOVText1", "Eyepiece 2 true field of view", "EyepieceTabPanel", 1, {458, 228, 43, 20}, "00'"},
+    {Kind::StaticText, "StaticText13", "", "EyepieceTabPanel", 1, {317, 228, 123, 20}, "True field of view:", Right},
+    {Kind::StaticText, "ExitText1", "Eyepiece 2 exit pupil", "EyepieceTabPanel", 1, {621, 228, 74, 20}, "00.00 mm"},
+    {Kind::StaticText, "StaticText14", "", "EyepieceTabPanel", 1, {513, 228, 96, 20}, "Exit pupil:", Right},
+    {Kind::StaticText, "StaticText7", "", "EyepieceTabPanel", 1, {126, 143, 82, 20}, "AFOV:", Right},
+    {Kind::StaticText, "EFLText1", "Eyepiece 2 focal length value", "EyepieceTabPanel", 1, {220, 175, 81, 20}, "00 mm"},
+    {Kind::StaticText, "StaticText15", "", "EyepieceTabPanel", 1, {126, 175, 82, 20}, "Focal length:", Right},
+    {Kind::StaticText, "AFOVText1", "Eyepiece 2 apparent field value", "EyepieceTabPanel", 1, {220, 143, 83, 20}, "00˚"},
+    {Kind::UpDownArrows, "EFUpDownArrows1", "Eyepiece 2 focal length", "EyepieceTabPanel", 1, {694, 176, 13, 23}, "", {}, {}, nullptr, &W::EFUpDownArrows1_Down, &W::EFUpDownArrows1_Up},
+    {Kind::Slider, "EFLSlider1", "Eyepiece 2 focal length", "EyepieceTabPanel", 1, {301, 182, 381, 16}, "", {}, {0, 29, 52}, &W::EFLSlider1_ValueChanged},
+    {Kind::Slider, "AFOVSlider1", "Eyepiece 2 apparent field", "EyepieceTabPanel", 1, {301, 150, 381, 16}, "", {}, {0, 52, 90}, &W::AFOVSlider1_ValueChanged},
+    {Kind::UpDownArrows, "AFOVUpDownArrows1", "Eyepiece 2 apparent field", "EyepieceTabPanel", 1, {694, 144, 13, 23}, "", {}, {}, nullptr, &W::AFOVUpDownArrows1_Down, &W::AFOVUpDownArrows1_Up},
 };
 // clang-format on
+
+// An input's caption, its slider and the label that shows its value.
+struct InputLabels {
+    const char* caption;
+    const char* slider;
+    const char* value;
+};
+
+const InputLabels kInputLabels[] = {
+    {"StaticText4", "ApertureSlider", "ApertureText"},
+    {"StaticText5", "FLSlider", "FocalLengthText"},
+    {"StaticText6", "AFOVSlider", "AFOVText"},
+    {"StaticText11", "EFLSlider", "EFLText"},
+    {"StaticText7", "AFOVSlider1", "AFOVText1"},
+    {"StaticText15", "EFLSlider1", "EFLText1"},
+};
 
 } // namespace
 
@@ -102,6 +120,7 @@ void Window1::_CreateControls0() {
 
         QWidget* control = nullptr;
         const QString text = QString::fromUtf8(row.text);
+        const QString accessible = QString::fromUtf8(row.accessible);
         switch (row.kind) {
         case Kind::Placard:
             control = new Placard(parent);
@@ -127,6 +146,10 @@ void Window1::_CreateControls0() {
             auto* arrows = new UpDownArrows(parent);
             connect(arrows, &UpDownArrows::Down, this, row.down);
             connect(arrows, &UpDownArrows::Up, this, row.up);
+            // A screen reader meets each half on its own.
+            arrows->setAccessibleName(accessible + QStringLiteral(" arrows"));
+            arrows->UpButton()->setAccessibleName(accessible + QStringLiteral(" up"));
+            arrows->DownButton()->setAccessibleName(accessible + QStringLiteral(" down"));
             control = arrows;
             break;
         }
@@ -142,14 +165,25 @@ void Window1::_CreateControls0() {
             for (const char* caption : {Tab1Caption, Tab2Caption}) {
                 auto* page = new QWidget;
                 page->setObjectName(QString::fromUtf8(caption));
+                page->setAccessibleName(QString::fromUtf8(caption));
                 tabs->addTab(page, QString::fromUtf8(caption));
             }
             control = tabs;
             break;
         }
         }
+        if (control->accessibleName().isEmpty())
+            control->setAccessibleName(accessible);
         RegisterControl(row.name, control);
         control->setGeometry(row.rect.translated(-origin));
+    }
+
+    // The caption as buddy is the slider's label for screen readers ("Aperture"), and the
+    // value label what they read as its value ("200 mm").
+    for (const InputLabels& input : kInputLabels) {
+        auto& slider = Control<Slider>(input.slider);
+        Control<StaticText>(input.caption).setBuddy(&slider);
+        slider.SetValueLabel(&Control<StaticText>(input.value));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "runtime/Format.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLayout>
 
 using runtime::Slider;
@@ -61,6 +62,8 @@ Window1::Window1() {
 void Window1::Layout() {
     SetMenuBar(::MenuBar1());
     setWindowTitle(QStringLiteral("Miravane"));
+    // The desktop entry's icon, drawn once as SVG and built into the program.
+    setWindowIcon(QIcon(QStringLiteral(":/icons/org.miravane.Miravane.svg")));
     // Minimise and close, but no maximise or zoom: the layout is fixed.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -69,7 +72,16 @@ void Window1::Layout() {
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void Window1::CreateControls() { _CreateControls0(); }
+void Window1::CreateControls() {
+    _CreateControls0();
+    // Tab follows reading order: the telescope, the page tabs, then the page in front from the
+    // top. The controls were made in another order, and a hidden page's sliders are skipped.
+    const char* const tabOrder[] = {"ApertureSlider", "FLSlider",  "EyepieceTabPanel",
+                                    "AFOVSlider",     "EFLSlider", "AFOVSlider1",
+                                    "EFLSlider1"};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(&Control<QWidget>(tabOrder[i - 1]), &Control<QWidget>(tabOrder[i]));
+}
 
 void Window1::Open() { DoOpenEvent(); }
 
