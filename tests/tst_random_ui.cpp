@@ -1,11 +1,13 @@
 // Plays long random sequences of user actions on the real window and, after every action,
-// compares the whole window with a model of the calculator that this test keeps on its own.
+// compares the whole window with a model of the calculator that this test keeps on its own;
+// now and then it also checks that the screen shows what the window would paint afresh.
 // Each sequence comes from a seed, so a failure names the seed and the actions that led to it
 // and can be replayed. The environment picks other or longer runs than the fixed CI set:
 //   MIRAVANE_RANDOM_SEEDS    "7", "1-200" or "3,9,20-40"
 //   MIRAVANE_RANDOM_ACTIONS  actions per seed
 #include "UiTestFixture.h"
 
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTabBar>
@@ -497,6 +499,48 @@ private:
     int lockedActions_ = 0, barlowIns_ = 0, reducerIns_ = 0, drags_ = 0, presets_ = 0, resets_ = 0;
 };
 
+// Where the screen (the offscreen platform's copy of the window) differs from a fresh paint of
+// the window, once the pending repaints are done; empty when it does not. A control that
+// changed without asking for a repaint leaves its old pixels on the screen.
+QString StalePixels(QWidget& window) {
+    QCoreApplication::processEvents();
+    const QImage shown =
+        window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage fresh = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (shown.size() != fresh.size())
+        return QStringLiteral("the screen holds %1x%2 pixels, the window %3x%4")
+            .arg(shown.width())
+            .arg(shown.height())
+            .arg(fresh.width())
+            .arg(fresh.height());
+    QRect stale;
+    for (int y = 0; y < shown.height(); ++y) {
+        const auto* a = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
+        const auto* b = reinterpret_cast<const QRgb*>(fresh.constScanLine(y));
+        for (int x = 0; x < shown.width(); ++x)
+            if (a[x] != b[x])
+                stale |= QRect(x, y, 1, 1);
+    }
+    if (stale.isNull())
+        return {};
+    QStringList under;
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        const bool input = qobject_cast<const runtime::StaticText*>(control) ||
+                           qobject_cast<const runtime::Slider*>(control) ||
+                           qobject_cast<const runtime::UpDownArrows*>(control) ||
+                           qobject_cast<const runtime::BevelButton*>(control);
+        const QRect area(control->mapTo(&window, QPoint(0, 0)), control->size());
+        if (input && control->isVisible() && area.intersects(stale))
+            under << control->objectName();
+    }
+    return QStringLiteral("the screen is stale in %1,%2 %3x%4, over %5")
+        .arg(stale.x())
+        .arg(stale.y())
+        .arg(stale.width())
+        .arg(stale.height())
+        .arg(under.isEmpty() ? QStringLiteral("no control") : under.join(QStringLiteral(", ")));
+}
+
 // "3", "1-200" or "3,9,20-40"; nothing when the text is empty or malformed.
 QList<std::uint64_t> ParseSeeds(const QString& text) {
     QList<std::uint64_t> seeds;
@@ -590,6 +634,10 @@ void RandomUiTest::windowFollowsTheModel() {
     for (int step = 1; step <= actions; ++step) {
         player.act();
         found = player.differences();
+        // The screen is compared now and then: a grab costs as much as a few dozen actions.
+        if (step % 20 == 0 || step == actions)
+            if (const QString stale = StalePixels(*window); !stale.isEmpty())
+                found << stale;
         if (!found.isEmpty()) {
             QStringList report;
             report << QStringLiteral("seed %1, after action %2 of %3 (replay with "
