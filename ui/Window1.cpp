@@ -98,11 +98,12 @@ void Window1::UpdateInput(const Input& input) {
         static_cast<double>(Control<Slider>(input.slider).Value() + input.offset);
     Control<StaticText>(input.label)
         .SetText(ToQString(runtime::Format(this->*input.property, input.mask) + input.suffix));
+    // No Refresh here: each label and the slider repaint themselves as they change, and a
+    // whole-window repaint for every report of a drag would cost more than all the rest.
     if (input.eyepiece1)
         PerformCalculations();
     if (input.eyepiece2)
         PerformCalculations1();
-    Refresh();
 }
 
 void Window1::StepInput(const Input& input, int bound, int step) {

@@ -9,9 +9,11 @@
 // there) and then moves the slider and runs the same update. The update method derives the
 // input value from the slider, writes the input's label and runs the optics calculations,
 // which store their results in the window's OpticsValues and hand each read-out text back
-// through SetReadout, which writes it into the label of that name. Last, the window asks Qt
-// for a repaint. Menu commands arrive by item name through runtime::Window; their handlers
-// (presets and Reset) live in menus/WindowMenus.cpp and use the same update methods.
+// through SetReadout, which writes it into the label of that name. Each label and slider asks
+// Qt to repaint itself as it changes, and Qt merges those requests until the next paint; only
+// opening the window asks for a repaint of all of it. Menu commands arrive by item name
+// through runtime::Window; their handlers (presets and Reset) live in menus/WindowMenus.cpp
+// and use the same update methods.
 
 #include "optics/Optics.h"
 #include "runtime/Window.h"
