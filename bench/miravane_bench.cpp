@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -30,9 +32,13 @@
 
 namespace {
 
-constexpr int kRepetitions = 9;
+constexpr int kRepetitions = 21;
 constexpr int kFullDrag = 2600;
 constexpr int kSoakReports = 100000;
+
+void Paired(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Repetitions(kRepetitions)->ReportAggregatesOnly(true)->MinTime(0.1);
+}
 
 // Read-outs as the window computes them, spread over the inputs' ranges; a power of two long.
 const std::vector<double>& SampleValues() {
@@ -92,10 +98,22 @@ struct Blueprint {
     std::vector<Control> controls;
     QSize contentSize;
     QString title;
+    // The menu bar, for the floor that has one: each menu's title, its items and shortcuts.
+    struct Menu {
+        QString title;
+        QList<std::pair<QString, QKeySequence>> items;
+    };
+    std::vector<Menu> menus;
 
     explicit Blueprint(const ui::Window1& window) {
         contentSize = window.Content()->size();
         title = window.windowTitle();
+        for (const QAction* action : window.menuBar()->actions()) {
+            Menu menu{action->text(), {}};
+            for (const QAction* item : action->menu()->actions())
+                menu.items.emplace_back(item->text(), item->shortcut());
+            menus.push_back(menu);
+        }
         std::vector<const QWidget*> seen;
         const auto indexOf = [&seen](const QWidget* widget) {
             for (std::size_t i = 0; i < seen.size(); ++i)
@@ -160,7 +178,7 @@ struct Blueprint {
     }
 
     // Builds and shows the plain window.
-    std::unique_ptr<QMainWindow> Build() const {
+    std::unique_ptr<QMainWindow> Build(bool withMenuBar = false) const {
         auto window = std::make_unique<QMainWindow>();
         window->setWindowTitle(title);
         auto* content = new QWidget(window.get());
@@ -218,6 +236,12 @@ struct Blueprint {
             widget->setGeometry(c.rect);
             built.push_back(widget);
         }
+        if (withMenuBar)
+            for (const Menu& menu : menus) {
+                QMenu* qtMenu = window->menuBar()->addMenu(menu.title);
+                for (const auto& [text, shortcut] : menu.items)
+                    qtMenu->addAction(text)->setShortcut(shortcut);
+            }
         window->show();
         return window;
     }
@@ -250,7 +274,7 @@ void BM_OpenWindow(benchmark::State& state) {
 void BM_OpenWindowFloor(benchmark::State& state) {
     const Blueprint blueprint(SharedWindow());
     for (auto _ : state) {
-        auto window = blueprint.Build();
+        auto window = blueprint.Build(state.range(0) == 1);
         Settle();
         state.PauseTiming();
         window.reset();
@@ -379,7 +403,8 @@ public:
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (!single && !median)
                 continue;
-            Figure& figure = medians[run.run_name.function_name];
+            const auto& id = run.run_name;
+            Figure& figure = medians[id.function_name + (id.args.empty() ? "" : "/" + id.args)];
             figure.seconds =
                 run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
             for (const auto& [name, counter] : run.counters)
@@ -442,8 +467,8 @@ void PrintTable(const TableReporter& reporter, const Peaks& peak) {
             "snprintf(\"%.1f\") " + Duration(floor->seconds),
             Ratio(format->seconds, floor->seconds), "-", "");
 
-    if (const auto* open = find("BM_OpenWindow"), *floor = find("BM_OpenWindowFloor");
-        open && floor)
+    const auto* open = find("BM_OpenWindow");
+    if (const auto* floor = find("BM_OpenWindowFloor/0"); open && floor)
         Row("Build and open Window1, " +
                 std::to_string(static_cast<int>(open->counter("controls"))) + " controls",
             Duration(open->seconds),
@@ -451,6 +476,10 @@ void PrintTable(const TableReporter& reporter, const Peaks& peak) {
                 Duration(floor->seconds),
             Ratio(open->seconds, floor->seconds), "<= 1.5x",
             verdict(open->seconds <= 1.5 * floor->seconds));
+    if (const auto* floor = find("BM_OpenWindowFloor/1"); open && floor)
+        Row("  the same, for scale", Duration(open->seconds),
+            "widgets + menu bar " + Duration(floor->seconds), Ratio(open->seconds, floor->seconds),
+            "-", "");
 
     if (const auto* step = find("BM_FocalLengthStep"), *floor = find("BM_FocalLengthStepFloor");
         step && floor)
@@ -487,28 +516,21 @@ void PrintTable(const TableReporter& reporter, const Peaks& peak) {
 
 } // namespace
 
-BENCHMARK(BM_Format)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
-BENCHMARK(BM_FormatFloor)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
-BENCHMARK(BM_OpenWindow)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+// Each figure and its floor run as many short repetitions, which main() has Google Benchmark
+// interleave at random: a machine busy with something else for a while then slows both alike
+// instead of skewing their ratio.
+BENCHMARK(BM_Format)->Apply(Paired)->MinTime(0.05);
+BENCHMARK(BM_FormatFloor)->Apply(Paired)->MinTime(0.05);
+BENCHMARK(BM_OpenWindow)->Apply(Paired)->UseRealTime()->Unit(benchmark::kMillisecond);
+// Argument 1 adds the same menu bar, which shows what Window1 costs beyond what Qt needs.
 BENCHMARK(BM_OpenWindowFloor)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true)
+    ->Arg(0)
+    ->Arg(1)
+    ->Apply(Paired)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FocalLengthStep)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true)
-    ->UseRealTime()
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FocalLengthStepFloor)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true)
-    ->UseRealTime()
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FocalLengthStep)->Apply(Paired)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FocalLengthStepFloor)->Apply(Paired)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FullDrag)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true)
@@ -522,12 +544,17 @@ int main(int argc, char** argv) {
     // program's, a bare window's and a bare window's with one label.
     Peaks peaks;
     std::vector<char*> rest;
+    bool interleaving = false;
     for (int i = 0; i < argc; ++i) {
+        interleaving |= std::strstr(argv[i], "random_interleaving") != nullptr;
         if (std::strncmp(argv[i], "--peak-rss=", 11) == 0)
             std::sscanf(argv[i] + 11, "%ld,%ld,%ld", &peaks.program, &peaks.bare, &peaks.label);
         else
             rest.push_back(argv[i]);
     }
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    if (!interleaving)
+        rest.push_back(interleave);
     int restCount = static_cast<int>(rest.size());
     rest.push_back(nullptr);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
