@@ -498,8 +498,8 @@ void PrintTable(const TableReporter& reporter, const Peaks& peak) {
         const double after = soak->counter("rss_after_kB");
         // Growth within a megabyte is malloc's and the glyph caches' noise.
         Row("Soak, " + std::to_string(kSoakReports) + " reports: resident after", Megabytes(after),
-            "before " + Megabytes(before), Ratio(after, before), "no growth",
-            verdict(after - before < 1024));
+            "before " + Megabytes(before) + ", " + std::to_string(long(after - before)) + " kB",
+            Ratio(after, before), "no growth", verdict(after - before < 1024));
     }
 
     const auto program = static_cast<double>(peak.program);
