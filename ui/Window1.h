@@ -12,8 +12,9 @@
 // through SetReadout, which writes it into the label of that name. Each label and slider asks
 // Qt to repaint itself as it changes, and Qt merges those requests until the next paint; only
 // opening the window asks for a repaint of all of it. Menu commands arrive by item name
-// through runtime::Window; their handlers (presets and Reset) live in menus/WindowMenus.cpp
-// and use the same update methods.
+// through runtime::Window; their handlers (presets and Reset) live in WindowMenus.cpp and
+// use the same update methods. ui/ uses menus/ (the menu bar and the preset table), never the
+// other way round.
 
 #include "optics/Optics.h"
 #include "runtime/Window.h"

@@ -31,8 +31,12 @@ void Window1::AddMenuHandlers() {
         {"OneOhTwoMenu", &Window1::_OneOhTwoMenu_Action},
         {"EightyMenu", &Window1::_EightyMenu_Action},
     };
-    for (const auto& [name, command] : bindings)
-        _AddMenuHandler(name, [this, command] { return (this->*command)(); });
+    // Copied out of the pair: a lambda may capture a structured binding only from C++20 on,
+    // which clang accepts from version 16.
+    for (const auto& binding : bindings) {
+        const Command command = binding.second;
+        _AddMenuHandler(binding.first, [this, command] { return (this->*command)(); });
+    }
 }
 
 bool Window1::_ResetMenu_Action() {
