@@ -446,7 +446,7 @@ void Row(const std::string& measure, const std::string& figure, const std::strin
 
 // Peak resident memories in kB, as tools/bench measured them; zero when not measured.
 struct Peaks {
-    long program = 0, bare = 0, label = 0;
+    long program = 0, floor = 0, bare = 0;
 };
 
 void PrintTable(const TableReporter& reporter, const Peaks& peak) {
@@ -503,15 +503,16 @@ void PrintTable(const TableReporter& reporter, const Peaks& peak) {
     }
 
     const auto program = static_cast<double>(peak.program);
-    if (peak.program > 0 && peak.bare > 0)
+    if (peak.program > 0 && peak.floor > 0)
         Row("Peak resident memory, 1 s headless", Megabytes(program),
-            "bare Qt window " + Megabytes(double(peak.bare)), Ratio(program, double(peak.bare)),
-            "<= 1.15x", verdict(program <= 1.15 * double(peak.bare)));
-    // For scale: what one line of text adds to the bare window.
-    if (peak.program > 0 && peak.label > 0)
+            "window, menu bar, label " + Megabytes(double(peak.floor)),
+            Ratio(program, double(peak.floor)), "<= 1.10x",
+            verdict(program <= 1.10 * double(peak.floor)));
+    // For scale: a window with nothing in it, not even text.
+    if (peak.program > 0 && peak.bare > 0)
         Row("  the same, for scale", Megabytes(program),
-            "bare window + 1 label " + Megabytes(double(peak.label)),
-            Ratio(program, double(peak.label)), "-", "");
+            "bare Qt window " + Megabytes(double(peak.bare)), Ratio(program, double(peak.bare)),
+            "-", "");
 }
 
 } // namespace
@@ -540,15 +541,15 @@ BENCHMARK(BM_FullDrag)
 BENCHMARK(BM_Soak)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv) {
-    // --peak-rss=PROGRAM,BARE,LABEL: the peak memories in kB tools/bench measured: the
-    // program's, a bare window's and a bare window's with one label.
+    // --peak-rss=PROGRAM,FLOOR,BARE: the peak memories in kB tools/bench measured: the
+    // program's, a window's with a menu bar and one label, and a bare window's.
     Peaks peaks;
     std::vector<char*> rest;
     bool interleaving = false;
     for (int i = 0; i < argc; ++i) {
         interleaving |= std::strstr(argv[i], "random_interleaving") != nullptr;
         if (std::strncmp(argv[i], "--peak-rss=", 11) == 0)
-            std::sscanf(argv[i] + 11, "%ld,%ld,%ld", &peaks.program, &peaks.bare, &peaks.label);
+            std::sscanf(argv[i] + 11, "%ld,%ld,%ld", &peaks.program, &peaks.floor, &peaks.bare);
         else
             rest.push_back(argv[i]);
     }
