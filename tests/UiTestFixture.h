@@ -1,14 +1,15 @@
 #pragma once
 
 // Shared set-up for the tests that drive the real window: the offscreen platform, a beep
-// counter, a guard against modal dialogs, and helpers that act as a user would.
+// counter, a guard against modal dialogs, and a user's actions and view of the window.
 
-#include "menus/MenuBar1.h"
 #include "runtime/Beep.h"
 #include "runtime/Controls.h"
 #include "ui/Window1.h"
 
 #include <QApplication>
+#include <QMap>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -22,7 +23,6 @@ namespace uitest {
 class ModalDialogGuard : public QObject {
 public:
     ModalDialogGuard() {
-        timer_.setInterval(50);
         connect(&timer_, &QTimer::timeout, this, [] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
                 const QByteArray title = modal->windowTitle().toUtf8();
@@ -30,7 +30,7 @@ public:
                 QFAIL(("unexpected modal dialog: " + title).constData());
             }
         });
-        timer_.start();
+        timer_.start(50);
     }
 
 private:
@@ -50,11 +50,10 @@ private:
     int count_ = 0;
 };
 
-// A freshly built and opened window, shown and active.
+// A freshly built and opened window, shown and active: shortcuts reach only the active one.
 inline std::unique_ptr<ui::Window1> openWindow() {
     auto window = std::make_unique<ui::Window1>();
     window->activateWindow();
-    // Shortcuts reach only the active window.
     if (!QTest::qWaitForWindowActive(window.get()))
         qWarning("window not active");
     return window;
@@ -64,50 +63,53 @@ inline QString text(const ui::Window1& w, const char* label) {
     return w.Control<runtime::StaticText>(label).Text();
 }
 
-inline int value(const ui::Window1& w, const char* slider) {
-    return w.Control<runtime::Slider>(slider).Value();
-}
-
-inline void clickArrow(ui::Window1& w, const char* arrows, bool up) {
-    auto& pair = w.Control<runtime::UpDownArrows>(arrows);
-    QTest::mouseClick(up ? pair.UpButton() : pair.DownButton(), Qt::LeftButton);
-}
-
-inline void clickButton(ui::Window1& w, const char* button) {
-    QTest::mouseClick(&w.Control<runtime::BevelButton>(button), Qt::LeftButton);
-}
-
-// Everything a user can see change: every label's text, every slider's value, which
-// controls are enabled and which tab is in front.
-inline QStringList snapshot(const ui::Window1& w) {
-    QStringList state;
+// Everything a user can see, by name: each label's text, each slider's value, the inputs
+// that are locked and the page in front.
+inline QMap<QString, QString> snapshot(const ui::Window1& w) {
+    QMap<QString, QString> state;
     for (const auto* label : w.findChildren<runtime::StaticText*>())
-        state << label->objectName() + QLatin1Char('=') + label->Text();
+        state[label->objectName()] = label->Text();
     for (const auto* slider : w.findChildren<runtime::Slider*>())
-        state << slider->objectName() + QLatin1Char('=') + QString::number(slider->Value());
-    for (const auto* control : w.Content()->findChildren<QWidget*>()) {
-        const bool input = qobject_cast<const runtime::Slider*>(control) ||
-                           qobject_cast<const runtime::UpDownArrows*>(control) ||
-                           qobject_cast<const runtime::BevelButton*>(control);
-        if (input && !control->isEnabled())
-            state << control->objectName() + QStringLiteral(" disabled");
-    }
-    state << QStringLiteral("tab=%1").arg(
-        w.Control<runtime::TabPanel>("EyepieceTabPanel").currentIndex());
-    state.sort();
+        state[slider->objectName()] = QString::number(slider->Value());
+    QStringList locked;
+    for (const auto* control : w.Content()->findChildren<QWidget*>())
+        if (!control->isEnabled() && (qobject_cast<const runtime::Slider*>(control) ||
+                                      qobject_cast<const runtime::UpDownArrows*>(control) ||
+                                      qobject_cast<const runtime::BevelButton*>(control)))
+            locked << control->objectName();
+    locked.sort();
+    state[QStringLiteral("locked")] = locked.join(QLatin1Char(','));
+    const auto& tabs = w.Control<runtime::TabPanel>("EyepieceTabPanel");
+    state[QStringLiteral("page")] = tabs.tabText(tabs.currentIndex());
     return state;
 }
 
-// Sends a key to whatever has the focus in the window, through the shortcut map first.
-inline void pressKeys(ui::Window1& w, QKeyCombination keys) {
-    QTest::keyClick(&w, keys.key(), keys.keyboardModifiers());
-}
-
-// Moves a slider the way a user does with the keyboard: focus it, then press a key.
-inline void sliderKey(ui::Window1& w, const char* slider, Qt::Key key) {
-    auto& s = w.Control<runtime::Slider>(slider);
-    s.setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(&s, key);
+// Plays one action as a user would: "Barlow" or "R/C" clicks that button, "up:NAME" or
+// "down:NAME" a half of an arrow pair, "KEY:SLIDER" a key on that slider with the focus
+// ("Home:FLSlider"), "page2" the second page's tab; anything else is a key sequence ("Ctrl+3").
+inline void play(ui::Window1& w, const QString& action) {
+    const QString target = action.section(QLatin1Char(':'), 1);
+    const QString verb = action.section(QLatin1Char(':'), 0, 0);
+    if (action == QLatin1String("Barlow") || action == QLatin1String("R/C")) {
+        const char* name = action == QLatin1String("R/C") ? "RCButton" : "BarlowButton";
+        QTest::mouseClick(&w.Control<runtime::BevelButton>(name), Qt::LeftButton);
+    } else if (action.startsWith(QLatin1String("page"))) {
+        QTabBar* bar = w.Control<runtime::TabPanel>("EyepieceTabPanel").tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->tabRect(action.back().digitValue() - 1).center());
+    } else if (verb == QLatin1String("up") || verb == QLatin1String("down")) {
+        auto& arrows = w.Control<runtime::UpDownArrows>(target.toStdString());
+        QTest::mouseClick(verb == QLatin1String("up") ? arrows.UpButton() : arrows.DownButton(),
+                          Qt::LeftButton);
+    } else {
+        QWidget* receiver = &w;
+        if (!target.isEmpty()) {
+            receiver = &w.Control<runtime::Slider>(target.toStdString());
+            receiver->setFocus(Qt::OtherFocusReason);
+        }
+        const QKeyCombination keys = QKeySequence::fromString(verb)[0];
+        QTest::keyClick(receiver, keys.key(), keys.keyboardModifiers());
+    }
 }
 
 } // namespace uitest
