@@ -9,8 +9,8 @@
 #include <QTabBar>
 
 #include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <random>
 #include <string>
 
@@ -18,13 +18,13 @@ using namespace uitest;
 
 namespace {
 
-// `value` (finite, not negative) to `places` decimals, an exact half away from zero. glibc
-// prints a double's exact binary value, so the first digit dropped decides alone and the
+// `value` (finite, not negative) to `places` decimals, an exact half away from zero. to_chars
+// writes a double's exact binary value, so the first digit dropped decides alone and the
 // model shares nothing with runtime::Format. 80 decimals hold every value above 1e-8 exactly.
 QString Rounded(double value, int places) {
     char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.80f", value);
-    std::string digits(buffer);
+    std::string digits(buffer, std::to_chars(buffer, std::end(buffer), value,
+                                             std::chars_format::fixed, 80).ptr);
     const std::size_t point = digits.find('.'), kept = point + std::size_t(places);
     digits.erase(point, 1);
     const long long rounded = std::stoll(digits.substr(0, kept)) + (digits[kept] >= '5');
