@@ -3,6 +3,7 @@
 #include "menus/Presets.h"
 #include "runtime/Controls.h"
 #include "runtime/Menu.h"
+#include "ui/Inputs.h"
 #include "ui/Window1.h"
 
 namespace ui {
@@ -42,10 +43,12 @@ bool Window1::_ResetMenu_Action() {
 
 bool Window1::LoadPreset(const menus::Preset& preset) {
     Aperture = preset.aperture;
-    Control<runtime::Slider>("ApertureSlider").SetValue(static_cast<int>(Aperture - 50.0));
+    Control<runtime::Slider>(kAperture.slider)
+        .SetValue(static_cast<int>(Aperture - kAperture.offset));
     UpdateApertureValue();
     FocalLength = preset.focalLength;
-    Control<runtime::Slider>("FLSlider").SetValue(static_cast<int>(FocalLength - 400.0));
+    Control<runtime::Slider>(kFocalLength.slider)
+        .SetValue(static_cast<int>(FocalLength - kFocalLength.offset));
     UpdateFocalLengthValue();
     PerformCalculations();
     PerformCalculations1();
@@ -54,8 +57,8 @@ bool Window1::LoadPreset(const menus::Preset& preset) {
     // later brings back this telescope's own focal length instead of halving it.
     if (BarlowConstant != optics::kNormal || RCConstant != optics::kNormal) {
         FocalLength = FocalLength *
-                      (BarlowConstant != optics::kNormal ? optics::kBarlowOn : optics::kReducerOn);
-        ShowFocalLength("###");
+                      (BarlowConstant != optics::kNormal ? kBarlow.onFactor : kReducer.onFactor);
+        ShowFocalLength(kOpticFocalLengthMask);
         PerformCalculations();
         PerformCalculations1();
     }
