@@ -16,11 +16,6 @@ private Q_SLOTS:
     void inputsRunBetweenTheirBounds();
     void draggingASliderUpdatesAsItGoes();
     void inputsUpdateTheEyepiecesTheyFeed();
-    void controlsSitAtTheirDesignRectangles_data();
-    void controlsSitAtTheirDesignRectangles();
-    void windowHasAFixedSize();
-    void labelsHoldTheLongestTextTheyShow_data();
-    void labelsHoldTheLongestTextTheyShow();
     void menuBarHoldsTheCommandTree();
     void missingOrMistypedControlsRaise();
 
@@ -137,87 +132,6 @@ void WindowTest::inputsUpdateTheEyepiecesTheyFeed() {
     sliderKey(*window, "AFOVSlider1", Qt::Key_Home);
     QCOMPARE(text(*window, "TFOVText1"), QStringLiteral("0.0'"));
     QCOMPARE(text(*window, "TFOVText"), QStringLiteral("39.0'"));
-}
-
-void WindowTest::controlsSitAtTheirDesignRectangles_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("rect");
-    QTest::addColumn<int>("tab");
-    // One or two of each kind of parent: the window, the placard, either tab page.
-    // clang-format off
-    QTest::newRow("the placard") << "Placard1" << QRect(117, 14, 600, 78) << 0;
-    QTest::newRow("a slider in the placard") << "ApertureSlider" << QRect(301, 31, 381, 16) << 0;
-    QTest::newRow("arrows in the placard") << "FLUpDownArrows" << QRect(694, 57, 13, 23) << 0;
-    QTest::newRow("a read-out on the window") << "FNumberText" << QRect(20, 36, 85, 20) << 0;
-    QTest::newRow("a button on the window") << "RCButton" << QRect(625, 274, 92, 22) << 0;
-    QTest::newRow("the tab panel") << "EyepieceTabPanel" << QRect(117, 103, 600, 159) << 0;
-    QTest::newRow("a label on the first page") << "StaticText6" << QRect(126, 143, 82, 20) << 0;
-    QTest::newRow("a slider on the first page") << "EFLSlider" << QRect(301, 182, 381, 16) << 0;
-    QTest::newRow("a read-out on the second page") << "ExitText1" << QRect(621, 228, 74, 20) << 1;
-    QTest::newRow("arrows on the second page") << "AFOVUpDownArrows1" << QRect(694, 144, 13, 23) << 1;
-    // clang-format on
-}
-
-void WindowTest::controlsSitAtTheirDesignRectangles() {
-    QFETCH(QString, name);
-    QFETCH(QRect, rect);
-    QFETCH(int, tab);
-    window->Control<runtime::TabPanel>("EyepieceTabPanel").setCurrentIndex(tab);
-    auto& control = window->Control<QWidget>(name.toStdString());
-    QVERIFY(control.isVisible());
-    QCOMPARE(QRect(control.mapTo(window->Content(), QPoint(0, 0)), control.size()), rect);
-}
-
-void WindowTest::windowHasAFixedSize() {
-    QCOMPARE(window->Content()->size(), QSize(737, 316));
-    QCOMPARE(window->windowTitle(), QStringLiteral("Miravane"));
-    QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
-    const QSize before = window->size();
-    window->resize(before + QSize(100, 100));
-    QCOMPARE(window->size(), before);
-    QCOMPARE(window->minimumSize(), window->maximumSize());
-}
-
-void WindowTest::labelsHoldTheLongestTextTheyShow_data() {
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("longest");
-    // Read-outs at their widest: 50 mm aperture, 6000 mm (the Barlow on 3000 mm), a 3 mm or
-    // a 55 mm eyepiece with a 90 degree field under the reducer at 400 mm.
-    const char* const rows[][2] = {
-        {"ApertureText", "000 mm"},
-        {"FocalLengthText", "6000 mm"},
-        {"StaticText4", "Aperture:"},
-        {"StaticText5", "Focal length:"},
-        {"StaticText1", "Telescope"},
-        {"FNumberText", "ƒ = 120.0"},
-        {"StatusText", "Barlow"},
-        {"MagnificationText", "x 2000"},
-        {"TFOVText", "1178.6'"},
-        {"ExitText", "00.00 mm"},
-        {"EFLText", "55 mm"},
-        {"AFOVText", "90˚"},
-        {"StaticText6", "AFOV:"},
-        {"StaticText8", "Magnification:"},
-        {"StaticText10", "Exit pupil:"},
-        {"StaticText9", "True field of view:"},
-    };
-    for (const auto& row : rows)
-        QTest::addRow("%s fits \"%s\"", row[0], row[1]) << row[0] << QString::fromUtf8(row[1]);
-}
-
-void WindowTest::labelsHoldTheLongestTextTheyShow() {
-    QFETCH(QString, label);
-    QFETCH(QString, longest);
-    auto& control = window->Control<runtime::StaticText>(label.toStdString());
-    QCOMPARE(QFontInfo(control.font()).family(), QStringLiteral("DejaVu Sans"));
-    const int needed = control.fontMetrics().horizontalAdvance(longest);
-    if (label == QLatin1String("TFOVText"))
-        QEXPECT_FAIL("",
-                     "a true field of 1000' or more (a wide eyepiece under the reducer) "
-                     "needs 45 pixels of the fixed 43",
-                     Continue);
-    QVERIFY2(needed <= control.contentsRect().width(), qPrintable(QString::number(needed)));
 }
 
 void WindowTest::menuBarHoldsTheCommandTree() {
