@@ -32,8 +32,9 @@ void Window1::AddMenuHandlers() {
         {"OneOhTwoMenu", &Window1::_OneOhTwoMenu_Action},
         {"EightyMenu", &Window1::_EightyMenu_Action},
     };
-    for (const auto& [name, command] : bindings)
-        _AddMenuHandler(name, [this, command] { return (this->*command)(); });
+    // A copy for the lambda: clang 14 cannot capture a structured binding.
+    for (const auto& [name, bound] : bindings)
+        _AddMenuHandler(name, [this, command = bound] { return (this->*command)(); });
 }
 
 bool Window1::_ResetMenu_Action() {
