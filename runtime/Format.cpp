@@ -1,7 +1,7 @@
 #include "runtime/Format.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <stdexcept>
 
 namespace runtime {
@@ -55,21 +55,26 @@ std::string Format(double value, std::string_view mask) {
         return value < 0 ? "-INF" : "INF";
 
     const double magnitude = std::fabs(value);
-    // 309 integer digits, a point, 6 decimals and the terminator at the most.
+    // 309 integer digits, a point and 7 decimals at the most. to_chars ignores the C
+    // locale, which the application sets from the user's: the point stays a point.
     char buffer[320];
+    const auto print = [&](int decimals) {
+        const auto result =
+            std::to_chars(buffer, std::end(buffer), magnitude, std::chars_format::fixed, decimals);
+        return std::string(buffer, result.ptr);
+    };
     std::string text;
     if (IsExactTie(magnitude, digits)) {
         // A tie has exactly digits+1 decimals, the last a 5: drop it and round up by hand,
-        // since printf would round the half to even.
-        const int length = std::snprintf(buffer, sizeof buffer, "%.*f", digits + 1, magnitude);
-        text.assign(buffer, static_cast<std::size_t>(length) - 1);
+        // since to_chars would round the half to even.
+        text = print(digits + 1);
+        text.pop_back();
         if (text.back() == '.')
             text.pop_back();
         IncrementLastDigit(text);
     } else {
-        // glibc's printf rounds the exact binary value correctly, which is the rule here.
-        const int length = std::snprintf(buffer, sizeof buffer, "%.*f", digits, magnitude);
-        text.assign(buffer, static_cast<std::size_t>(length));
+        // to_chars rounds the exact binary value correctly, which is the rule here.
+        text = print(digits);
     }
     if (value < 0)
         text.insert(text.begin(), '-');

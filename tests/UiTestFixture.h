@@ -114,10 +114,12 @@ inline void play(ui::Window1& w, const QString& action) {
 
 } // namespace uitest
 
-// A test main for widget tests: forces the offscreen platform before Qt starts.
+// A test main for widget tests: forces the offscreen platform before Qt starts, unless the
+// test's registration asks for a real X server (xcb).
 #define MIRAVANE_UI_TEST_MAIN(TestClass)                                                           \
     int main(int argc, char** argv) {                                                              \
-        qputenv("QT_QPA_PLATFORM", "offscreen");                                                   \
+        if (qgetenv("QT_QPA_PLATFORM") != "xcb")                                                   \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
         QApplication app(argc, argv);                                                              \
         uitest::ModalDialogGuard guard;                                                            \
         TestClass test;                                                                            \

@@ -1,8 +1,14 @@
 #include "ui/Window1.h"
 
 #include "runtime/Controls.h"
+#include "ui/Inputs.h"
 
+#include <QStyleOptionButton>
 #include <QToolButton>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
 
 namespace ui {
 namespace {
@@ -39,10 +45,10 @@ constexpr const char* Tab2Caption = "Eyepiece 2";
 // clang-format off
 const ControlRow kControls[] = {
     {Kind::Placard, "Placard1", "Telescope", nullptr, -1, {117, 14, 600, 78}},
-    {Kind::Slider, "ApertureSlider", "Aperture", "Placard1", -1, {301, 31, 381, 16}, "", {}, {0, 150, 350}, &W::ApertureSlider_ValueChanged},
+    {Kind::Slider, "ApertureSlider", "Aperture", "Placard1", -1, {301, 31, 381, 16}, "", {}, {0, 150, kAperture.top}, &W::ApertureSlider_ValueChanged},
     {Kind::StaticText, "ApertureText", "Aperture value", "Placard1", -1, {220, 24, 83, 20}, "000 mm"},
     {Kind::StaticText, "StaticText4", "", "Placard1", -1, {132, 24, 82, 20}, "Aperture:", Right},
-    {Kind::Slider, "FLSlider", "Focal length", "Placard1", -1, {301, 63, 381, 16}, "", {}, {0, 1600, 2600}, &W::FLSlider_ValueChanged},
+    {Kind::Slider, "FLSlider", "Focal length", "Placard1", -1, {301, 63, 381, 16}, "", {}, {0, 1600, kFocalLength.top}, &W::FLSlider_ValueChanged},
     {Kind::StaticText, "FocalLengthText", "Focal length value", "Placard1", -1, {220, 56, 83, 20}, "0000 mm"},
     {Kind::StaticText, "StaticText5", "", "Placard1", -1, {132, 56, 82, 20}, "Focal length:", Right},
     {Kind::UpDownArrows, "ApertureUpDownArrows", "Aperture", "Placard1", -1, {694, 25, 13, 23}, "", {}, {}, nullptr, &W::ApertureUpDownArrows_Down, &W::ApertureUpDownArrows_Up},
@@ -64,8 +70,8 @@ const ControlRow kControls[] = {
     {Kind::StaticText, "StaticText11", "", "EyepieceTabPanel", 0, {126, 175, 82, 20}, "Focal length:", Right},
     {Kind::StaticText, "AFOVText", "Eyepiece 1 apparent field value", "EyepieceTabPanel", 0, {220, 143, 83, 20}, "00˚"},
     {Kind::UpDownArrows, "EFUpDownArrows", "Eyepiece 1 focal length", "EyepieceTabPanel", 0, {694, 176, 13, 23}, "", {}, {}, nullptr, &W::EFUpDownArrows_Down, &W::EFUpDownArrows_Up},
-    {Kind::Slider, "EFLSlider", "Eyepiece 1 focal length", "EyepieceTabPanel", 0, {301, 182, 381, 16}, "", {}, {0, 29, 52}, &W::EFLSlider_ValueChanged},
-    {Kind::Slider, "AFOVSlider", "Eyepiece 1 apparent field", "EyepieceTabPanel", 0, {301, 150, 381, 16}, "", {}, {0, 52, 90}, &W::AFOVSlider_ValueChanged},
+    {Kind::Slider, "EFLSlider", "Eyepiece 1 focal length", "EyepieceTabPanel", 0, {301, 182, 381, 16}, "", {}, {0, 29, kEFL.top}, &W::EFLSlider_ValueChanged},
+    {Kind::Slider, "AFOVSlider", "Eyepiece 1 apparent field", "EyepieceTabPanel", 0, {301, 150, 381, 16}, "", {}, {0, 52, kAFOV.top}, &W::AFOVSlider_ValueChanged},
     {Kind::UpDownArrows, "AFOVUpDownArrows", "Eyepiece 1 apparent field", "EyepieceTabPanel", 0, {694, 144, 13, 23}, "", {}, {}, nullptr, &W::AFOVUpDownArrows_Down, &W::AFOVUpDownArrows_Up},
     {Kind::StaticText, "MagnificationText1", "Eyepiece 2 magnification", "EyepieceTabPanel", 1, {248, 228, 57, 20}, "00"},
     {Kind::StaticText, "StaticText12", "", "EyepieceTabPanel", 1, {140, 228, 96, 20}, "Magnification:", Right},
@@ -78,46 +84,62 @@ const ControlRow kControls[] = {
     {Kind::StaticText, "StaticText15", "", "EyepieceTabPanel", 1, {126, 175, 82, 20}, "Focal length:", Right},
     {Kind::StaticText, "AFOVText1", "Eyepiece 2 apparent field value", "EyepieceTabPanel", 1, {220, 143, 83, 20}, "00˚"},
     {Kind::UpDownArrows, "EFUpDownArrows1", "Eyepiece 2 focal length", "EyepieceTabPanel", 1, {694, 176, 13, 23}, "", {}, {}, nullptr, &W::EFUpDownArrows1_Down, &W::EFUpDownArrows1_Up},
-    {Kind::Slider, "EFLSlider1", "Eyepiece 2 focal length", "EyepieceTabPanel", 1, {301, 182, 381, 16}, "", {}, {0, 29, 52}, &W::EFLSlider1_ValueChanged},
-    {Kind::Slider, "AFOVSlider1", "Eyepiece 2 apparent field", "EyepieceTabPanel", 1, {301, 150, 381, 16}, "", {}, {0, 52, 90}, &W::AFOVSlider1_ValueChanged},
+    {Kind::Slider, "EFLSlider1", "Eyepiece 2 focal length", "EyepieceTabPanel", 1, {301, 182, 381, 16}, "", {}, {0, 29, kEFL1.top}, &W::EFLSlider1_ValueChanged},
+    {Kind::Slider, "AFOVSlider1", "Eyepiece 2 apparent field", "EyepieceTabPanel", 1, {301, 150, 381, 16}, "", {}, {0, 52, kAFOV1.top}, &W::AFOVSlider1_ValueChanged},
     {Kind::UpDownArrows, "AFOVUpDownArrows1", "Eyepiece 2 apparent field", "EyepieceTabPanel", 1, {694, 144, 13, 23}, "", {}, {}, nullptr, &W::AFOVUpDownArrows1_Down, &W::AFOVUpDownArrows1_Up},
 };
 // clang-format on
 
-// An input's caption, its slider and the label that shows its value.
-struct InputLabels {
-    const char* caption;
-    const char* slider;
-    const char* value;
-};
+// Labels that may take the free room up to the left edge of the next label on their row,
+// so that a long true field fits without a larger window.
+const std::pair<const char*, const char*> kRoomUpTo[] = {{"TFOVText", "StaticText10"},
+                                                         {"TFOVText1", "StaticText14"}};
 
-const InputLabels kInputLabels[] = {
-    {"StaticText4", "ApertureSlider", "ApertureText"},
-    {"StaticText5", "FLSlider", "FocalLengthText"},
-    {"StaticText6", "AFOVSlider", "AFOVText"},
-    {"StaticText11", "EFLSlider", "EFLText"},
-    {"StaticText7", "AFOVSlider1", "AFOVText1"},
-    {"StaticText15", "EFLSlider1", "EFLText1"},
-};
+const ControlRow& RowNamed(std::string_view name) {
+    for (const ControlRow& row : kControls)
+        if (row.name == name)
+            return row;
+    throw runtime::NilObjectException(name);
+}
+
+// The widget a row's control lives in, and where its origin lies in content coordinates.
+std::pair<QWidget*, QPoint> ParentOf(const Window1& window, const ControlRow& row) {
+    if (!row.parent)
+        return {window.Content(), QPoint()};
+    auto& parent = window.Control<QWidget>(row.parent);
+    if (auto* tabs = qobject_cast<runtime::TabPanel*>(&parent))
+        return {tabs->widget(row.tab), parent.pos() + tabs->PageOrigin()};
+    return {&parent, parent.pos()};
+}
+
+// A text's width with each digit as wide as the font's widest, as read-outs show any digit
+// where their longest texts show theirs.
+int WidestWidth(const QFontMetrics& metrics, const QString& text) {
+    QChar widest = u'0';
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit)
+        if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widest))
+            widest = QChar(digit);
+    QString digits = text;
+    for (QChar& c : digits)
+        if (c.isDigit())
+            c = widest;
+    return metrics.horizontalAdvance(digits);
+}
+
+// Positions round down and sizes up: no control ends up smaller than factor times its design
+// size, and a label that fits its room at the factor still ends before the next one.
+QRect Scaled(const QRect& rect, double factor) {
+    const auto down = [factor](int v) { return static_cast<int>(std::floor(v * factor)); };
+    const auto up = [factor](int v) { return static_cast<int>(std::ceil(v * factor)); };
+    return {down(rect.x()), down(rect.y()), up(rect.width()), up(rect.height())};
+}
 
 } // namespace
 
 void Window1::_CreateControls0() {
     using namespace runtime;
     for (const ControlRow& row : kControls) {
-        // The parent widget and where its origin lies in content coordinates.
-        QWidget* parent = Content();
-        QPoint origin;
-        if (row.parent) {
-            auto& parentControl = Control<QWidget>(row.parent);
-            origin = parentControl.pos();
-            parent = &parentControl;
-            if (auto* tabs = qobject_cast<TabPanel*>(parent)) {
-                parent = tabs->widget(row.tab);
-                origin += tabs->PageOrigin();
-            }
-        }
-
+        const auto [parent, origin] = ParentOf(*this, row);
         QWidget* control = nullptr;
         const QString text = QString::fromUtf8(row.text);
         const QString accessible = QString::fromUtf8(row.accessible);
@@ -180,11 +202,78 @@ void Window1::_CreateControls0() {
 
     // The caption as buddy is the slider's label for screen readers ("Aperture"), and the
     // value label what they read as its value ("200 mm").
-    for (const InputLabels& input : kInputLabels) {
-        auto& slider = Control<Slider>(input.slider);
-        Control<StaticText>(input.caption).setBuddy(&slider);
-        slider.SetValueLabel(&Control<StaticText>(input.value));
+    for (const Input* input : kInputs) {
+        auto& slider = Control<Slider>(input->slider);
+        Control<StaticText>(input->caption).setBuddy(&slider);
+        slider.SetValueLabel(&Control<StaticText>(input->label));
     }
+
+    // The controls now have the fonts the desktop gives them, so the layout can grow to fit.
+    std::map<std::string, int, std::less<>> grownWidths;
+    layoutFactor_ = FitFactor(grownWidths);
+    PlaceControls(grownWidths);
+}
+
+double Window1::FitFactor(std::map<std::string, int, std::less<>>& grownWidths) const {
+    const auto reachable = ReachableTexts();
+    double factor = 1;
+    const auto need = [&factor](int needed, int designed) {
+        factor = std::max(factor, static_cast<double>(needed) / designed);
+    };
+    for (const ControlRow& row : kControls) {
+        const auto& control = Control<QWidget>(row.name);
+        const QFontMetrics metrics = control.fontMetrics();
+        if (row.kind == Kind::StaticText) {
+            int width = WidestWidth(metrics, QString::fromUtf8(row.text));
+            if (const auto texts = reachable.find(row.name); texts != reachable.end())
+                for (const std::string& text : texts->second)
+                    width = std::max(width, WidestWidth(metrics, QString::fromStdString(text)));
+            int room = row.rect.width();
+            for (const auto& [label, next] : kRoomUpTo)
+                if (row.name == std::string_view(label)) {
+                    room = RowNamed(next).rect.left() - row.rect.left();
+                    grownWidths[label] = width;
+                }
+            need(width, room);
+            need(metrics.height(), row.rect.height());
+        } else if (row.kind == Kind::BevelButton) {
+            // The style's frame round the caption keeps its size while the button grows.
+            const auto& button = static_cast<const QPushButton&>(control);
+            QStyleOptionButton option;
+            option.initFrom(&button);
+            option.text = button.text();
+            const QRect caption =
+                button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button);
+            need(WidestWidth(metrics, button.text()) + row.rect.width() - caption.width(),
+                 row.rect.width());
+            need(metrics.height() + row.rect.height() - caption.height(), row.rect.height());
+        } else if (row.kind == Kind::TabPanel) {
+            // The pages start below the tab bar, whose height follows the font; a page that
+            // started below its first row would cut that row off.
+            const QPoint origin = static_cast<const runtime::TabPanel&>(control).PageOrigin();
+            int left = INT_MAX, top = INT_MAX;
+            for (const ControlRow& child : kControls)
+                if (child.parent && child.parent == std::string_view(row.name)) {
+                    left = std::min(left, child.rect.left() - row.rect.left());
+                    top = std::min(top, child.rect.top() - row.rect.top());
+                }
+            need(origin.x(), left);
+            need(origin.y(), top);
+        }
+    }
+    return factor;
+}
+
+void Window1::PlaceControls(const std::map<std::string, int, std::less<>>& grownWidths) {
+    for (const ControlRow& row : kControls) {
+        QRect rect = Scaled(row.rect, layoutFactor_);
+        if (const auto grown = grownWidths.find(row.name); grown != grownWidths.end())
+            rect.setWidth(std::max(rect.width(), grown->second));
+        // Parents come first in the table, so each child goes by its parent's new place.
+        Control<QWidget>(row.name).setGeometry(rect.translated(-ParentOf(*this, row).second));
+    }
+    const QRect content = Scaled(QRect(QPoint(), kDesignSize), layoutFactor_);
+    Content()->setFixedSize(content.size());
 }
 
 } // namespace ui

@@ -4,6 +4,7 @@
 #include "runtime/Beep.h"
 #include "runtime/Controls.h"
 #include "runtime/Format.h"
+#include "ui/Inputs.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -14,40 +15,13 @@ using runtime::StaticText;
 
 namespace ui {
 
-// One input: its slider, the offset from slider units to the quantity, the property it
-// feeds, its label, the slider's top end and which eyepieces it changes.
-struct Input {
-    const char* slider;
-    int offset;
-    double optics::OpticsValues::*property;
-    const char* label;
-    const char* mask;
-    const char* suffix;
-    int top;
-    bool eyepiece1;
-    bool eyepiece2;
-};
-
 namespace {
 
-using optics::kBarlowOff;
-using optics::kBarlowOn;
 using optics::kNormal;
-using optics::kReducerOff;
-using optics::kReducerOn;
 
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-const Input kAperture{
-    "ApertureSlider", 50, &Window1::Aperture, "ApertureText", "####", " mm", 350, true, true};
-const Input kFocalLength{
-    "FLSlider", 400, &Window1::FocalLength, "FocalLengthText", "####", " mm", 2600, true, true};
-const Input kEFL{"EFLSlider", 3, &Window1::EFL, "EFLText", "##", " mm", 52, true, false};
-const Input kAFOV{"AFOVSlider", 0, &Window1::AFOV, "AFOVText", "###", "˚", 90, true, false};
-const Input kEFL1{"EFLSlider1", 3, &Window1::EFL1, "EFLText1", "##", " mm", 52, false, true};
-const Input kAFOV1{"AFOVSlider1", 0, &Window1::AFOV1, "AFOVText1", "###", "˚", 90, false, true};
 
 } // namespace
 
@@ -68,7 +42,7 @@ void Window1::Layout() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    Content()->setFixedSize(737, 316);
+    Content()->setFixedSize(kDesignSize);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -161,25 +135,20 @@ void Window1::SetTelescopeEnabled(bool enabled, const char* otherButton) {
         Control<QWidget>(name).setEnabled(enabled);
 }
 
-void Window1::Toggle(std::string& state, const char* onWord, double onFactor, double offFactor,
-                     const char* otherButton, const char* statusText) {
+void Window1::Toggle(std::string& state, const Optic& optic) {
     const bool switchOn = state == kNormal;
-    FocalLength = FocalLength * (switchOn ? onFactor : offFactor);
-    ShowFocalLength("###");
+    FocalLength = FocalLength * (switchOn ? optic.onFactor : optic.offFactor);
+    ShowFocalLength(kOpticFocalLengthMask);
     PerformCalculations();
     PerformCalculations1();
-    SetTelescopeEnabled(!switchOn, otherButton);
-    state = switchOn ? onWord : kNormal;
-    Control<StaticText>("StatusText").SetText(switchOn ? ToQString(statusText) : QString());
+    SetTelescopeEnabled(!switchOn, optic.otherButton);
+    state = switchOn ? optic.onWord : kNormal;
+    Control<StaticText>("StatusText").SetText(switchOn ? ToQString(optic.status) : QString());
 }
 
-void Window1::BarlowButton_Action() {
-    Toggle(BarlowConstant, "Barlow", kBarlowOn, kBarlowOff, "RCButton", "Barlow");
-}
+void Window1::BarlowButton_Action() { Toggle(BarlowConstant, kBarlow); }
 
-void Window1::RCButton_Action() {
-    Toggle(RCConstant, "RC", kReducerOn, kReducerOff, "BarlowButton", "R/C");
-}
+void Window1::RCButton_Action() { Toggle(RCConstant, kReducer); }
 
 void Window1::DoOpenEvent() {
     Aperture = 200;
@@ -195,7 +164,7 @@ void Window1::DoOpenEvent() {
     SetTelescopeEnabled(true, "BarlowButton");
     Control<QWidget>("RCButton").setEnabled(true);
 
-    for (const Input* input : {&kAperture, &kFocalLength, &kEFL, &kAFOV, &kEFL1, &kAFOV1})
+    for (const Input* input : kInputs)
         Control<Slider>(input->slider)
             .SetValue(static_cast<int>(this->*input->property) - input->offset);
     for (const Input* input : {&kAperture, &kFocalLength, &kEFL, &kEFL1, &kAFOV, &kAFOV1})

@@ -31,12 +31,19 @@ struct Preset;
 namespace ui {
 
 struct Input;
+struct Optic;
 
 class Window1 : public runtime::Window, public optics::OpticsValues, private optics::ReadoutSink {
     Q_OBJECT
 public:
     // Builds the window, binds its menu commands and opens it with the start-up values.
     Window1();
+
+    // The content size as designed, before the layout grows to fit the desktop's font.
+    static constexpr QSize kDesignSize{737, 316};
+    // How much the layout was scaled so that every text fits whole in the font it has: 1 when
+    // the design fits, as it does in DejaVu Sans 9.
+    double LayoutFactor() const { return layoutFactor_; }
 
     void PerformCalculations();
     void PerformCalculations1();
@@ -101,20 +108,22 @@ private:
     void Layout();
     void CreateControls();
     void _CreateControls0();
+    double FitFactor(std::map<std::string, int, std::less<>>& grownWidths) const;
+    void PlaceControls(const std::map<std::string, int, std::less<>>& grownWidths);
     void AddMenuHandlers();
     void Open();
 
     void UpdateInput(const Input& input);
     void StepInput(const Input& input, int bound, int step);
-    // A toggle: the optic's state word, its factors, the button it locks and its status text.
-    void Toggle(std::string& state, const char* onWord, double onFactor, double offFactor,
-                const char* otherButton, const char* statusText);
+    void Toggle(std::string& state, const Optic& optic);
     void ShowFocalLength(const char* mask);
     void SetTelescopeEnabled(bool enabled, const char* otherButton);
     bool LoadPreset(const menus::Preset& preset);
     runtime::MenuItem& MenuNode(std::string_view name) const;
 
     void SetReadout(std::string_view label, const std::string& text) override;
+
+    double layoutFactor_ = 1;
 };
 
 } // namespace ui

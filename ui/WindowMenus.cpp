@@ -3,6 +3,7 @@
 #include "menus/Presets.h"
 #include "runtime/Controls.h"
 #include "runtime/Menu.h"
+#include "ui/Inputs.h"
 #include "ui/Window1.h"
 
 namespace ui {
@@ -31,12 +32,9 @@ void Window1::AddMenuHandlers() {
         {"OneOhTwoMenu", &Window1::_OneOhTwoMenu_Action},
         {"EightyMenu", &Window1::_EightyMenu_Action},
     };
-    // Copied out of the pair: a lambda may capture a structured binding only from C++20 on,
-    // which clang accepts from version 16.
-    for (const auto& binding : bindings) {
-        const Command command = binding.second;
-        _AddMenuHandler(binding.first, [this, command] { return (this->*command)(); });
-    }
+    // A copy for the lambda: clang 14 cannot capture a structured binding.
+    for (const auto& [name, bound] : bindings)
+        _AddMenuHandler(name, [this, command = bound] { return (this->*command)(); });
 }
 
 bool Window1::_ResetMenu_Action() {
@@ -46,10 +44,12 @@ bool Window1::_ResetMenu_Action() {
 
 bool Window1::LoadPreset(const menus::Preset& preset) {
     Aperture = preset.aperture;
-    Control<runtime::Slider>("ApertureSlider").SetValue(static_cast<int>(Aperture - 50.0));
+    Control<runtime::Slider>(kAperture.slider)
+        .SetValue(static_cast<int>(Aperture - kAperture.offset));
     UpdateApertureValue();
     FocalLength = preset.focalLength;
-    Control<runtime::Slider>("FLSlider").SetValue(static_cast<int>(FocalLength - 400.0));
+    Control<runtime::Slider>(kFocalLength.slider)
+        .SetValue(static_cast<int>(FocalLength - kFocalLength.offset));
     UpdateFocalLengthValue();
     PerformCalculations();
     PerformCalculations1();
@@ -58,8 +58,8 @@ bool Window1::LoadPreset(const menus::Preset& preset) {
     // later brings back this telescope's own focal length instead of halving it.
     if (BarlowConstant != optics::kNormal || RCConstant != optics::kNormal) {
         FocalLength = FocalLength *
-                      (BarlowConstant != optics::kNormal ? optics::kBarlowOn : optics::kReducerOn);
-        ShowFocalLength("###");
+                      (BarlowConstant != optics::kNormal ? kBarlow.onFactor : kReducer.onFactor);
+        ShowFocalLength(kOpticFocalLengthMask);
         PerformCalculations();
         PerformCalculations1();
     }
