@@ -84,20 +84,29 @@ const ControlRow kControls[] = {
 };
 // clang-format on
 
-// An input's caption, its slider and the label that shows its value.
-struct InputLabels {
+// A caption and what it names for screen readers: an input's slider and the label that shows
+// its value ("200 mm"), or a read-out.
+struct CaptionRow {
     const char* caption;
     const char* slider;
-    const char* value;
+    const char* label;
 };
 
-const InputLabels kInputLabels[] = {
+const CaptionRow kCaptions[] = {
     {"StaticText4", "ApertureSlider", "ApertureText"},
     {"StaticText5", "FLSlider", "FocalLengthText"},
     {"StaticText6", "AFOVSlider", "AFOVText"},
     {"StaticText11", "EFLSlider", "EFLText"},
     {"StaticText7", "AFOVSlider1", "AFOVText1"},
     {"StaticText15", "EFLSlider1", "EFLText1"},
+    {"StaticText1", nullptr, "FNumberText"},
+    {"StaticText1", nullptr, "StatusText"},
+    {"StaticText8", nullptr, "MagnificationText"},
+    {"StaticText9", nullptr, "TFOVText"},
+    {"StaticText10", nullptr, "ExitText"},
+    {"StaticText12", nullptr, "MagnificationText1"},
+    {"StaticText13", nullptr, "TFOVText1"},
+    {"StaticText14", nullptr, "ExitText1"},
 };
 
 } // namespace
@@ -178,12 +187,15 @@ void Window1::_CreateControls0() {
         control->setGeometry(row.rect.translated(-origin));
     }
 
-    // The caption as buddy is the slider's label for screen readers ("Aperture"), and the
-    // value label what they read as its value ("200 mm").
-    for (const InputLabels& input : kInputLabels) {
-        auto& slider = Control<Slider>(input.slider);
-        Control<StaticText>(input.caption).setBuddy(&slider);
-        slider.SetValueLabel(&Control<StaticText>(input.value));
+    for (const CaptionRow& row : kCaptions) {
+        auto& caption = Control<StaticText>(row.caption);
+        auto& label = Control<StaticText>(row.label);
+        caption.SetCaptionOf(&label);
+        if (row.slider) {
+            auto& slider = Control<Slider>(row.slider);
+            caption.SetCaptionOf(&slider);
+            slider.SetValueLabel(&label);
+        }
     }
 }
 

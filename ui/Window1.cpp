@@ -48,6 +48,7 @@ const Input kEFL{"EFLSlider", 3, &Window1::EFL, "EFLText", "##", " mm", 52, true
 const Input kAFOV{"AFOVSlider", 0, &Window1::AFOV, "AFOVText", "###", "˚", 90, true, false};
 const Input kEFL1{"EFLSlider1", 3, &Window1::EFL1, "EFLText1", "##", " mm", 52, false, true};
 const Input kAFOV1{"AFOVSlider1", 0, &Window1::AFOV1, "AFOVText1", "###", "˚", 90, false, true};
+const Input* const kInputs[] = {&kAperture, &kFocalLength, &kEFL, &kAFOV, &kEFL1, &kAFOV1};
 
 } // namespace
 
@@ -74,6 +75,8 @@ void Window1::Layout() {
 
 void Window1::CreateControls() {
     _CreateControls0();
+    for (const Input* input : kInputs)
+        Control<Slider>(input->slider).SetOffset(input->offset);
     // Tab follows reading order: the telescope, the page tabs, then the page in front from the
     // top. The controls were made in another order, and a hidden page's sliders are skipped.
     const char* const tabOrder[] = {"ApertureSlider", "FLSlider",  "EyepieceTabPanel",
@@ -162,7 +165,7 @@ void Window1::SetTelescopeEnabled(bool enabled, const char* otherButton) {
 }
 
 void Window1::Toggle(std::string& state, const char* onWord, double onFactor, double offFactor,
-                     const char* otherButton, const char* statusText) {
+                     const char* button, const char* otherButton, const char* statusText) {
     const bool switchOn = state == kNormal;
     FocalLength = FocalLength * (switchOn ? onFactor : offFactor);
     ShowFocalLength("###");
@@ -170,15 +173,16 @@ void Window1::Toggle(std::string& state, const char* onWord, double onFactor, do
     PerformCalculations1();
     SetTelescopeEnabled(!switchOn, otherButton);
     state = switchOn ? onWord : kNormal;
+    Control<runtime::BevelButton>(button).SetOn(switchOn);
     Control<StaticText>("StatusText").SetText(switchOn ? ToQString(statusText) : QString());
 }
 
 void Window1::BarlowButton_Action() {
-    Toggle(BarlowConstant, "Barlow", kBarlowOn, kBarlowOff, "RCButton", "Barlow");
+    Toggle(BarlowConstant, "Barlow", kBarlowOn, kBarlowOff, "BarlowButton", "RCButton", "Barlow");
 }
 
 void Window1::RCButton_Action() {
-    Toggle(RCConstant, "RC", kReducerOn, kReducerOff, "BarlowButton", "R/C");
+    Toggle(RCConstant, "RC", kReducerOn, kReducerOff, "RCButton", "BarlowButton", "R/C");
 }
 
 void Window1::DoOpenEvent() {
@@ -194,8 +198,10 @@ void Window1::DoOpenEvent() {
     Control<StaticText>("StatusText").SetText(QString());
     SetTelescopeEnabled(true, "BarlowButton");
     Control<QWidget>("RCButton").setEnabled(true);
+    for (const char* button : {"BarlowButton", "RCButton"})
+        Control<runtime::BevelButton>(button).SetOn(false);
 
-    for (const Input* input : {&kAperture, &kFocalLength, &kEFL, &kAFOV, &kEFL1, &kAFOV1})
+    for (const Input* input : kInputs)
         Control<Slider>(input->slider)
             .SetValue(static_cast<int>(this->*input->property) - input->offset);
     for (const Input* input : {&kAperture, &kFocalLength, &kEFL, &kEFL1, &kAFOV, &kAFOV1})

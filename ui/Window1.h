@@ -105,9 +105,10 @@ private:
 
     void UpdateInput(const Input& input);
     void StepInput(const Input& input, int bound, int step);
-    // A toggle: the optic's state word, its factors, the button it locks and its status text.
+    // A toggle: the optic's state word, its factors, its button, the button it locks and its
+    // status text.
     void Toggle(std::string& state, const char* onWord, double onFactor, double offFactor,
-                const char* otherButton, const char* statusText);
+                const char* button, const char* otherButton, const char* statusText);
     void ShowFocalLength(const char* mask);
     void SetTelescopeEnabled(bool enabled, const char* otherButton);
     bool LoadPreset(const menus::Preset& preset);
