@@ -9,8 +9,7 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-# Each read-out and value label: its text at start-up and the caption it is labelled by; each
-# slider: the quantity it shows at start-up, its range and its caption.
+# Labels: the text at start-up, the caption. Sliders: the quantity at start-up, range, caption.
 LABELS = {"Aperture value": ("200 mm", "Aperture:"), "Focal ratio": ("ƒ = 10.0", "Telescope"),
           "Focal length value": ("2000 mm", "Focal length:"),
           "Optic in the light path": ("", "Telescope")}
@@ -64,14 +63,18 @@ def pump(done, seconds=5):  # the main loop delivers the events
 
 
 def shown(node):  # a slider's value, a label's text
-    kinds = node.get_interfaces()
-    return (node.queryValue().currentValue if "Value" in kinds else
-            node.queryText().getText(0, -1) if "Text" in kinds else "<no text>")
+    return (node.queryValue().currentValue if "Value" in node.get_interfaces() else
+            node.queryText().getText(0, -1) if "Text" in node.get_interfaces() else "<no text>")
 
 
 def related(node, kind):
     return [r.getTarget(i) for r in node.getRelationSet() if r.getRelationType() == kind
             for i in range(r.getNTargets())]
+
+
+def press(node):
+    action = node.queryAction()
+    action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
 
 
 def check(ui, what, sliders, texts, barlow):
@@ -85,24 +88,22 @@ def check(ui, what, sliders, texts, barlow):
            barlow)
 
 
-def run(app):
-    ui = {node.name: node for node in pyatspi.findAllDescendants(app, lambda node: True)}
-    for name, caption in [(name, row[-1]) for name, row in {**LABELS, **SLIDERS}.items()]:
+def run(root):
+    ui = {node.name: node for node in pyatspi.findAllDescendants(root, lambda node: True)}
+    for name, row in {**LABELS, **SLIDERS}.items():
         labels = related(ui[name], pyatspi.RELATION_LABELLED_BY)
-        expect(f"{name} labelled by", [label.name for label in labels], [caption])
-        for label in labels:
-            expect(f"{caption} labels {name}", name in
-                   [c.name for c in related(label, pyatspi.RELATION_LABEL_FOR)], True)
+        expect(f"{name} labelled by", [label.name for label in labels], [row[-1]])
+        back = [[c.name for c in related(label, pyatspi.RELATION_LABEL_FOR)] for label in labels]
+        expect(f"{row[-1]} labels {name}", all(name in names for names in back), True)
     check(ui, "start-up", {name: row[0] for name, row in SLIDERS.items()}, START, False)
-    was_barlow = False
     for what, verb, name, value, sliders, texts, barlow in STEPS:
         before = {n: shown(ui[n]) for n in {**LABELS, **SLIDERS}}
+        was_barlow = ui["Barlow lens"].getState().contains(pyatspi.STATE_CHECKED)
         del events[:]
         if verb == "set":
             ui[name].queryValue().currentValue = value
         else:
-            action = ui[name].queryAction()
-            action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
+            press(ui[name])
         check(ui, what, sliders, texts, barlow)
         changed = {n for n in before if shown(ui[n]) != before[n]}
         toggles = [int(barlow)] * (barlow != was_barlow)
@@ -111,7 +112,8 @@ def run(app):
         pump(lambda: told() >= changed and checks() == toggles)
         expect(f"{what}: changes told", told() & changed, changed)
         expect(f"{what}: checked state changes told", checks(), toggles)
-        was_barlow = barlow
+    press(ui["Quit"])  # and the program ends cleanly, with the sanitizers' checks at exit
+    expect("File, Quit", app.wait(10), 0)
 
 
 # Listening before the program starts, which asks the registry once then and on each change.
