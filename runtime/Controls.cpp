@@ -1,15 +1,38 @@
 #include "runtime/Controls.h"
 
 #include <QAccessibleWidget>
+#include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 #include <QToolButton>
 
+#include <algorithm>
+#include <cmath>
+
 namespace runtime {
 namespace {
 
-// A slider whose value a screen reader reads from its value label. The label is read only
-// when asked, so a drag costs nothing more than before.
+using Relations = QList<QPair<QAccessibleInterface*, QAccessible::Relation>>;
+
+// Adds the captions of `widget` as its labels, and the controls a caption names as the ones
+// it labels. Looked up only when a screen reader asks.
+void AddCaptionRelations(QWidget* widget, QAccessible::Relation match, Relations& related) {
+    if (match & QAccessible::Label)
+        for (StaticText* caption : widget->window()->findChildren<StaticText*>())
+            if (caption->CaptionedControls().contains(widget))
+                related.append(
+                    {QAccessible::queryAccessibleInterface(caption), QAccessible::Label});
+    if (const auto* caption = qobject_cast<const StaticText*>(widget);
+        caption && (match & QAccessible::Labelled))
+        for (QWidget* control : caption->CaptionedControls())
+            if (control)
+                related.append(
+                    {QAccessible::queryAccessibleInterface(control), QAccessible::Labelled});
+}
+
+// A slider gives screen readers the quantity it shows, not its position; its value label's
+// text ("200 mm") is its value text. Both are read only when asked, so a drag costs nothing
+// more than before.
 class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit SliderAccessible(Slider* slider) : QAccessibleWidget(slider, QAccessible::Slider) {}
@@ -24,27 +47,49 @@ public:
             return QAccessibleWidget::text(which);
         if (const QLabel* label = slider()->ValueLabel())
             return label->text();
-        return QString::number(slider()->value());
+        return currentValue().toString();
+    }
+    Relations relations(QAccessible::Relation match) const override {
+        Relations related = QAccessibleWidget::relations(match);
+        AddCaptionRelations(slider(), match, related);
+        return related;
     }
 
-    QVariant currentValue() const override { return slider()->value(); }
-    // A value set by an assistive tool is a user's move: it runs the same update as a drag.
-    void setCurrentValue(const QVariant& value) override { slider()->setValue(value.toInt()); }
-    QVariant maximumValue() const override { return slider()->maximum(); }
-    QVariant minimumValue() const override { return slider()->minimum(); }
+    QVariant currentValue() const override { return slider()->value() + slider()->Offset(); }
+    // A value set by an assistive tool is a user's move: it runs the same update as a drag,
+    // and stops at the ends of the range as a drag does. A disabled slider cannot be dragged,
+    // and takes no value either.
+    void setCurrentValue(const QVariant& value) override {
+        bool ok = false;
+        const double wanted = value.toDouble(&ok);
+        if (!ok || !std::isfinite(wanted) || !slider()->isEnabled())
+            return;
+        const double position =
+            std::clamp(std::round(wanted) - slider()->Offset(), double(slider()->minimum()),
+                       double(slider()->maximum()));
+        slider()->setValue(static_cast<int>(position));
+    }
+    QVariant maximumValue() const override { return slider()->maximum() + slider()->Offset(); }
+    QVariant minimumValue() const override { return slider()->minimum() + slider()->Offset(); }
     QVariant minimumStepSize() const override { return slider()->singleStep(); }
 
 private:
     Slider* slider() const { return static_cast<Slider*>(widget()); }
 };
 
-// Qt's own label interface drops the text once the label has a name of its own; this one
-// keeps it as the value, and keeps a caption's link to the control it labels.
-class StaticTextAccessible : public QAccessibleWidget {
+// Qt's own label interface drops the text once the label has a name of its own, and offers
+// no text interface; this one keeps the name, offers the text as one plain line that cannot
+// be selected, and links a caption with the controls it names.
+class StaticTextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit StaticTextAccessible(StaticText* label)
         : QAccessibleWidget(label, QAccessible::StaticText) {}
 
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
     QString text(QAccessible::Text which) const override {
         switch (which) {
         case QAccessible::Name:
@@ -56,18 +101,83 @@ public:
             return QAccessibleWidget::text(which);
         }
     }
-    QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
-    relations(QAccessible::Relation match) const override {
-        auto related = QAccessibleWidget::relations(match);
-        if ((match & QAccessible::Labelled) && label()->buddy())
-            if (QAccessibleInterface* buddy =
-                    QAccessible::queryAccessibleInterface(label()->buddy()))
-                related.append({buddy, QAccessible::Labelled});
+    Relations relations(QAccessible::Relation match) const override {
+        Relations related = QAccessibleWidget::relations(match);
+        AddCaptionRelations(label(), match, related);
         return related;
     }
 
+    QString text(int startOffset, int endOffset) const override {
+        return label()->text().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(label()->text().size()); }
+    // Where the characters are drawn, in screen coordinates, as QLabel aligns its one line.
+    QRect characterRect(int offset) const override {
+        const QString text = label()->text();
+        if (offset < 0 || offset >= text.size())
+            return {};
+        const QFontMetrics metrics = label()->fontMetrics();
+        const QRect line = QStyle::alignedRect(
+            label()->layoutDirection(), label()->alignment(),
+            QSize(metrics.horizontalAdvance(text), metrics.height()), label()->contentsRect());
+        const QRect glyph(line.left() + metrics.horizontalAdvance(text.left(offset)), line.top(),
+                          metrics.horizontalAdvance(text.at(offset)), line.height());
+        return QRect(label()->mapToGlobal(glyph.topLeft()), glyph.size());
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        for (int offset = 0; offset < characterCount(); ++offset)
+            if (characterRect(offset).contains(point))
+                return offset;
+        return -1;
+    }
+    // Nothing to select, no caret, no attributes, and the whole line is always in view.
+    void selection(int, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* startOffset, int* endOffset) const override {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+
 private:
-    const StaticText* label() const { return static_cast<const StaticText*>(widget()); }
+    StaticText* label() const { return static_cast<StaticText*>(widget()); }
+};
+
+// A button that says whether what it switches is on, and that a screen reader can press.
+// Qt's plain widget interface has no press action, so a tool could not work the button.
+class BevelButtonAccessible : public QAccessibleWidget {
+public:
+    explicit BevelButtonAccessible(BevelButton* button)
+        : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = button()->IsOn();
+        return state;
+    }
+    QStringList actionNames() const override {
+        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+    }
+    // The same click as the mouse's, so the button's own handler runs; a disabled button
+    // does nothing, as under the mouse.
+    void doAction(const QString& action) override {
+        if (action != pressAction())
+            return QAccessibleWidget::doAction(action);
+        if (button()->isEnabled())
+            button()->click();
+    }
+
+private:
+    BevelButton* button() const { return static_cast<BevelButton*>(widget()); }
 };
 
 QAccessibleInterface* AccessibleFor(const QString& className, QObject* object) {
@@ -75,6 +185,8 @@ QAccessibleInterface* AccessibleFor(const QString& className, QObject* object) {
         return new SliderAccessible(static_cast<Slider*>(object));
     if (className == QLatin1String(StaticText::staticMetaObject.className()))
         return new StaticTextAccessible(static_cast<StaticText*>(object));
+    if (className == QLatin1String(BevelButton::staticMetaObject.className()))
+        return new BevelButtonAccessible(static_cast<BevelButton*>(object));
     return nullptr;
 }
 
@@ -112,6 +224,21 @@ StaticText::StaticText(QWidget* parent) : QLabel(parent) {
     setTextInteractionFlags(Qt::NoTextInteraction);
 }
 
+void StaticText::SetText(const QString& text) {
+    // QLabel reports a new text only while the label has no name of its own. Nothing is
+    // sent while no assistive tool listens, so a drag costs nothing more then.
+    if (!QAccessible::isActive()) {
+        setText(text);
+        return;
+    }
+    const QString old = this->text();
+    if (text == old)
+        return;
+    setText(text);
+    QAccessibleTextUpdateEvent event(this, 0, old, text);
+    QAccessible::updateAccessibility(&event);
+}
+
 UpDownArrows::UpDownArrows(QWidget* parent)
     : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
     setFocusPolicy(Qt::NoFocus);
@@ -134,9 +261,22 @@ void UpDownArrows::resizeEvent(QResizeEvent* event) {
 }
 
 BevelButton::BevelButton(QWidget* parent) : QPushButton(parent) {
+    InstallAccessibleFactory();
     setFocusPolicy(Qt::NoFocus);
     setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, &BevelButton::Action);
+}
+
+void BevelButton::SetOn(bool on) {
+    if (on == on_)
+        return;
+    on_ = on;
+    if (QAccessible::isActive()) {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 Placard::Placard(QWidget* parent) : QFrame(parent) {

@@ -134,6 +134,14 @@ QRect Scaled(const QRect& rect, double factor) {
     return {down(rect.x()), down(rect.y()), up(rect.width()), up(rect.height())};
 }
 
+// The caption of each read-out, for screen readers; an input's caption is in its Input row.
+const std::pair<const char*, const char*> kReadoutCaptions[] = {
+    {"StaticText1", "FNumberText"},       {"StaticText1", "StatusText"},
+    {"StaticText8", "MagnificationText"}, {"StaticText9", "TFOVText"},
+    {"StaticText10", "ExitText"},         {"StaticText12", "MagnificationText1"},
+    {"StaticText13", "TFOVText1"},        {"StaticText14", "ExitText1"},
+};
+
 } // namespace
 
 void Window1::_CreateControls0() {
@@ -200,13 +208,19 @@ void Window1::_CreateControls0() {
         control->setGeometry(row.rect.translated(-origin));
     }
 
-    // The caption as buddy is the slider's label for screen readers ("Aperture"), and the
-    // value label what they read as its value ("200 mm").
+    // A caption names its control for screen readers: an input's slider and the label that
+    // shows its value ("200 mm"), or a read-out. A slider tells them the quantity it sets.
     for (const Input* input : kInputs) {
+        auto& caption = Control<StaticText>(input->caption);
+        auto& label = Control<StaticText>(input->label);
         auto& slider = Control<Slider>(input->slider);
-        Control<StaticText>(input->caption).setBuddy(&slider);
-        slider.SetValueLabel(&Control<StaticText>(input->label));
+        caption.SetCaptionOf(&label);
+        caption.SetCaptionOf(&slider);
+        slider.SetValueLabel(&label);
+        slider.SetOffset(input->offset);
     }
+    for (const auto& [caption, readout] : kReadoutCaptions)
+        Control<StaticText>(caption).SetCaptionOf(&Control<StaticText>(readout));
 
     // The controls now have the fonts the desktop gives them, so the layout can grow to fit.
     std::map<std::string, int, std::less<>> grownWidths;

@@ -143,6 +143,7 @@ void Window1::Toggle(std::string& state, const Optic& optic) {
     PerformCalculations1();
     SetTelescopeEnabled(!switchOn, optic.otherButton);
     state = switchOn ? optic.onWord : kNormal;
+    Control<runtime::BevelButton>(optic.button).SetOn(switchOn);
     Control<StaticText>("StatusText").SetText(switchOn ? ToQString(optic.status) : QString());
 }
 
@@ -163,6 +164,8 @@ void Window1::DoOpenEvent() {
     Control<StaticText>("StatusText").SetText(QString());
     SetTelescopeEnabled(true, "BarlowButton");
     Control<QWidget>("RCButton").setEnabled(true);
+    for (const char* button : {"BarlowButton", "RCButton"})
+        Control<runtime::BevelButton>(button).SetOn(false);
 
     for (const Input* input : kInputs)
         Control<Slider>(input->slider)

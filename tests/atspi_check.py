@@ -1,0 +1,131 @@
+#!/usr/bin/python3
+"""Reads and works the running program through the AT-SPI bus, as a screen reader does.
+Run under tools/with-atspi with Debian's python3 (pyatspi): atspi_check.py PROGRAM"""
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+# Labels: the text at start-up, the caption. Sliders: the quantity at start-up, range, caption.
+LABELS = {"Aperture value": ("200 mm", "Aperture:"), "Focal ratio": ("ƒ = 10.0", "Telescope"),
+          "Focal length value": ("2000 mm", "Focal length:"),
+          "Optic in the light path": ("", "Telescope")}
+SLIDERS = {"Aperture": (200, 50, 400, "Aperture:"),
+           "Focal length": (2000, 400, 3000, "Focal length:")}
+for n, afov, efl, power, field, pupil in [(1, 50, 25, "x 80", "37.5'", "2.5"),
+                                          (2, 52, 32, "x 63", "49.9'", "3.2")]:
+    LABELS.update({f"Eyepiece {n} apparent field value": (f"{afov}˚", "AFOV:"),
+                   f"Eyepiece {n} focal length value": (f"{efl} mm", "Focal length:"),
+                   f"Eyepiece {n} magnification": (power, "Magnification:"),
+                   f"Eyepiece {n} true field of view": (field, "True field of view:"),
+                   f"Eyepiece {n} exit pupil": (pupil, "Exit pupil:")})
+    SLIDERS.update({f"Eyepiece {n} apparent field": (afov, 0, 90, "AFOV:"),
+                    f"Eyepiece {n} focal length": (efl, 3, 55, "Focal length:")})
+START = {name: text for name, (text, _) in LABELS.items()}
+# What a step does, the slider values it leaves, the texts it shows and Barlow's checked state.
+STEPS = [
+    ("pressing the aperture's up arrow widens it by 1 mm", "press", "Aperture up", None,
+     {"Aperture": 201}, {"Aperture value": "201 mm"}, False),
+    ("a focal length set by a screen reader runs the update", "set", "Focal length", 1000,
+     {"Focal length": 1000}, {"Focal length value": "1000 mm", "Focal ratio": "ƒ = 5.0",
+                              "Eyepiece 1 magnification": "x 40"}, False),
+    ("a value past the range stops at its end", "set", "Eyepiece 1 focal length", 80.4,
+     {"Eyepiece 1 focal length": 55}, {"Eyepiece 1 focal length value": "55 mm"}, False),
+    ("Edit, Reset brings back the start-up values", "press", "Reset", None,
+     {n: s[0] for n, s in SLIDERS.items()}, START, False),
+    ("pressing Barlow doubles the focal length", "press", "Barlow lens", None, {},
+     {"Focal length value": "4000 mm", "Focal ratio": "ƒ = 20.0", "Eyepiece 1 magnification":
+      "x 160", "Eyepiece 2 magnification": "x 125", "Eyepiece 2 exit pupil": "1.6",
+      "Optic in the light path": "Barlow"}, True),
+    ("the locked focal length slider takes no value", "set", "Focal length", 1000,
+     {"Focal length": 2000}, {"Focal length value": "4000 mm"}, True),
+    ("the locked R/C button does not act", "press", "Reducer/corrector", None, {},
+     {"Optic in the light path": "Barlow"}, True),
+    ("pressing Barlow again takes it out", "press", "Barlow lens", None, {}, START, False)]
+
+failures, events = [], []
+TOLD = ("text-changed", "property-change")  # how a screen reader learns of a new text or value
+
+
+def expect(what, got, want):
+    if got != want:
+        failures.append(f"{what}: got {got!r}, want {want!r}")
+
+
+def pump(done, seconds=5):  # the main loop delivers the events
+    deadline = time.monotonic() + seconds
+    while not done() and time.monotonic() < deadline:
+        if not GLib.MainContext.default().iteration(False):
+            time.sleep(0.01)
+
+
+def shown(node):  # a slider's value, a label's text
+    return (node.queryValue().currentValue if "Value" in node.get_interfaces() else
+            node.queryText().getText(0, -1) if "Text" in node.get_interfaces() else "<no text>")
+
+
+def related(node, kind):
+    return [r.getTarget(i) for r in node.getRelationSet() if r.getRelationType() == kind
+            for i in range(r.getNTargets())]
+
+
+def press(node):
+    action = node.queryAction()
+    action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
+
+
+def check(ui, what, sliders, texts, barlow):
+    for name, quantity in sliders.items():
+        value = ui[name].queryValue()
+        got = (value.currentValue, value.minimumValue, value.maximumValue, value.minimumIncrement)
+        expect(f"{what}: {name} slider", got, (quantity, *SLIDERS[name][1:3], 1))
+    for name, text in texts.items():
+        expect(f"{what}: {name}", shown(ui[name]), text)
+    expect(f"{what}: Barlow checked", ui["Barlow lens"].getState().contains(pyatspi.STATE_CHECKED),
+           barlow)
+
+
+def run(root):
+    ui = {node.name: node for node in pyatspi.findAllDescendants(root, lambda node: True)}
+    for name, row in {**LABELS, **SLIDERS}.items():
+        labels = related(ui[name], pyatspi.RELATION_LABELLED_BY)
+        expect(f"{name} labelled by", [label.name for label in labels], [row[-1]])
+        back = [[c.name for c in related(label, pyatspi.RELATION_LABEL_FOR)] for label in labels]
+        expect(f"{row[-1]} labels {name}", all(name in names for names in back), True)
+    check(ui, "start-up", {name: row[0] for name, row in SLIDERS.items()}, START, False)
+    for what, verb, name, value, sliders, texts, barlow in STEPS:
+        before = {n: shown(ui[n]) for n in {**LABELS, **SLIDERS}}
+        was_barlow = ui["Barlow lens"].getState().contains(pyatspi.STATE_CHECKED)
+        del events[:]
+        if verb == "set":
+            ui[name].queryValue().currentValue = value
+        else:
+            press(ui[name])
+        check(ui, what, sliders, texts, barlow)
+        changed = {n for n in before if shown(ui[n]) != before[n]}
+        toggles = [int(barlow)] * (barlow != was_barlow)
+        told = lambda: {e.source.name for e in events if e.type.split(":")[1] in TOLD}
+        checks = lambda: [e.detail1 for e in events if e.type == "object:state-changed:checked"]
+        pump(lambda: told() >= changed and checks() == toggles)
+        expect(f"{what}: changes told", told() & changed, changed)
+        expect(f"{what}: checked state changes told", checks(), toggles)
+    press(ui["Quit"])  # and the program ends cleanly, with the sanitizers' checks at exit
+    expect("File, Quit", app.wait(10), 0)
+
+
+# Listening before the program starts, which asks the registry once then and on each change.
+pyatspi.Registry.registerEventListener(events.append, "object:text-changed", "object:state-changed",
+                                       "object:property-change:accessible-value")
+app = subprocess.Popen(sys.argv[1:], env=dict(os.environ, QT_QPA_PLATFORM="xcb",
+                                              QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+try:
+    on_bus = lambda: [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "Miravane"]
+    pump(on_bus, 10)
+    run(on_bus()[0]) if on_bus() else failures.append("the program is not on the AT-SPI bus")
+finally:
+    app.terminate()
+    app.wait(10)
+sys.exit("\n".join(failures) or None)
