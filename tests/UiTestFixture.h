@@ -64,7 +64,7 @@ inline QString text(const ui::Window1& w, const char* label) {
 }
 
 // Everything a user can see, by name: each label's text, each slider's value, the inputs
-// that are locked and the page in front.
+// that are locked, the page in front and what has the keyboard focus.
 inline QMap<QString, QString> snapshot(const ui::Window1& w) {
     QMap<QString, QString> state;
     for (const auto* label : w.findChildren<runtime::StaticText*>())
@@ -81,12 +81,17 @@ inline QMap<QString, QString> snapshot(const ui::Window1& w) {
     state[QStringLiteral("locked")] = locked.join(QLatin1Char(','));
     const auto& tabs = w.Control<runtime::TabPanel>("EyepieceTabPanel");
     state[QStringLiteral("page")] = tabs.tabText(tabs.currentIndex());
+    const QWidget* focus = QApplication::focusWidget();
+    state[QStringLiteral("focus")] = focus == tabs.tabBar() ? QStringLiteral("page tabs")
+                                     : focus                ? focus->objectName()
+                                                            : QString();
     return state;
 }
 
 // Plays one action as a user would: "Barlow" or "R/C" clicks that button, "up:NAME" or
 // "down:NAME" a half of an arrow pair, "KEY:SLIDER" a key on that slider with the focus
-// ("Home:FLSlider"), "page2" the second page's tab; anything else is a key sequence ("Ctrl+3").
+// ("Home:FLSlider"), "page2" the second page's tab; anything else is a key sequence ("Ctrl+3")
+// sent to whatever has the focus.
 inline void play(ui::Window1& w, const QString& action) {
     const QString target = action.section(QLatin1Char(':'), 1);
     const QString verb = action.section(QLatin1Char(':'), 0, 0);
@@ -102,7 +107,7 @@ inline void play(ui::Window1& w, const QString& action) {
         QTest::mouseClick(verb == QLatin1String("up") ? arrows.UpButton() : arrows.DownButton(),
                           Qt::LeftButton);
     } else {
-        QWidget* receiver = &w;
+        QWidget* receiver = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
         if (!target.isEmpty()) {
             receiver = &w.Control<runtime::Slider>(target.toStdString());
             receiver->setFocus(Qt::OtherFocusReason);

@@ -1,7 +1,9 @@
 #include "UiTestFixture.h"
 
 #include <QFontInfo>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -141,6 +143,39 @@ private Q_SLOTS:
         QCOMPARE(text(*window, "FNumberText"), QStringLiteral("ƒ = 10.0"));
         QCOMPARE(text(*window, "TFOVText"), QStringLiteral("37.5'"));
         QCOMPARE(text(*window, "ExitText1"), QStringLiteral("3.2"));
+    }
+
+    void windowKeepsItsProportionsAtDoubleScale() {
+        // The scale is fixed when Qt starts, so the screenshot tool draws the window in a child.
+        QTemporaryDir dir;
+        QImage shots[2];
+        for (int scale : {1, 2}) {
+            qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
+            QProcess tool;
+            tool.start(QStringLiteral(MIRAVANE_SCREENSHOT_TOOL),
+                       {dir.filePath(QString::number(scale))});
+            QVERIFY(tool.waitForFinished(20000) && tool.exitCode() == 0);
+            QVERIFY(
+                shots[scale - 1].load(dir.filePath(QStringLiteral("%1-eyepiece1.png").arg(scale))));
+        }
+        qunsetenv("QT_SCALE_FACTOR");
+        QCOMPARE(shots[1].size(), shots[0].size() * 2);
+        // Brought back to the first size it matches nearly pixel for pixel, overall and in every
+        // 16-pixel square: a control one pixel out of place, or a read-out clipped, shows in one.
+        const QImage& a = shots[0];
+        const QImage b = shots[1].scaled(a.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const auto mean = [&](const QRect& area) {
+            double sum = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    sum += qAbs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
+            return sum / (area.width() * area.height());
+        };
+        QVERIFY2(mean(a.rect()) < 3.0, "blurred overall");
+        for (int top = 0; top + 16 <= a.height(); top += 8)
+            for (int left = 0; left + 16 <= a.width(); left += 8)
+                QVERIFY2(mean({left, top, 16, 16}) < 35.0,
+                         qPrintable(QStringLiteral("at %1, %2").arg(left).arg(top)));
     }
 
 private:

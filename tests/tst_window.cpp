@@ -34,7 +34,7 @@ private Q_SLOTS:
     void actionsShowTheirResults_data() {
         QTest::addColumn<QString>("actions");
         QTest::addColumn<QStringList>("expected");
-        QTest::addColumn<bool>("restAsOpened"); // every name not listed reads as at opening
+        QTest::addColumn<bool>("restAsOpened"); // all else reads as at opening, focus aside
         // clang-format off
         QTest::newRow("opening shows the start-up telescope and eyepieces") << "" << QStringList{
             "ApertureText=200 mm", "FocalLengthText=2000 mm", "EFLText=25 mm", "AFOVText=50˚",
@@ -77,6 +77,12 @@ private Q_SLOTS:
         QTest::newRow("the reducer out then gives the Newtonian's own 910 mm") << "R/C Ctrl+5 R/C" << QStringList{"FocalLengthText=910 mm", "FNumberText=ƒ = 8.0", "StatusText="} << false;
         QTest::newRow("Reset restores the start-up values but keeps the page") << "up:EFUpDownArrows page2 up:AFOVUpDownArrows1 Ctrl+4 Barlow Ctrl+R" << QStringList{"page=Eyepiece 2"} << true;
         QTest::newRow("after Reset the Barlow goes in again") << "Barlow Ctrl+R Barlow" << QStringList{"FocalLengthText=4000 mm", "StatusText=Barlow", "FocalLength=4000"} << false;
+        QTest::newRow("Tab goes from the telescope to the page tabs") << "Tab:ApertureSlider Tab" << QStringList{"focus=page tabs"} << false;
+        QTest::newRow("Tab goes on down the page in front") << "page2 Tab:ApertureSlider Tab Tab Tab" << QStringList{"focus=EFLSlider1"} << false;
+        QTest::newRow("Tab from the last slider wraps round to the aperture") << "Tab:EFLSlider" << QStringList{"focus=ApertureSlider"} << false;
+        QTest::newRow("Shift+Tab goes back up the page in front") << "Shift+Backtab:ApertureSlider Shift+Backtab" << QStringList{"focus=AFOVSlider"} << false;
+        QTest::newRow("Ctrl+Tab brings the other page and its first slider forward") << "Ctrl+Tab:EFLSlider" << QStringList{"page=Eyepiece 2", "focus=AFOVSlider1"} << true;
+        QTest::newRow("Ctrl+Tab on the last page wraps round to the first") << "Ctrl+Tab:EFLSlider Ctrl+Tab" << QStringList{} << true;
         // Each input from its bottom, where Down beeps, to its top, where Up beeps.
         QTest::newRow("the aperture runs from 50 to 400 mm") << "Home:ApertureSlider down:ApertureUpDownArrows End:ApertureSlider down:ApertureUpDownArrows up:ApertureUpDownArrows up:ApertureUpDownArrows" << QStringList{"ApertureText=400 mm", "ApertureSlider=350", "beeps=2"} << false;
         QTest::newRow("the focal length runs from 400 to 3000 mm") << "Home:FLSlider down:FLUpDownArrows End:FLSlider down:FLUpDownArrows up:FLUpDownArrows up:FLUpDownArrows" << QStringList{"FocalLengthText=3000 mm", "FLSlider=2600", "beeps=2"} << false;
@@ -93,6 +99,7 @@ private Q_SLOTS:
         QFETCH(bool, restAsOpened);
         BeepCounter beeps;
         auto wanted = restAsOpened ? state(beeps) : QMap<QString, QString>();
+        wanted.remove(QStringLiteral("focus")); // clicks move it; rows that care name it
         for (const QString& action : actions.split(QLatin1Char(' '), Qt::SkipEmptyParts))
             play(*window, action);
         for (const QString& entry : expected)
@@ -118,33 +125,19 @@ private Q_SLOTS:
     }
 
     void menusHoldTheCommandsAndShortcuts() {
-        QCOMPARE(window->GetMenuBar(), static_cast<runtime::MenuBar*>(&::MenuBar1()));
         QStringList seen;
-        for (const auto& menu : window->GetMenuBar()->Children()) {
-            seen << QString::fromStdString(menu->Name + ' ' + menu->Text) +
-                        (menu->AutoEnable ? "" : " (not auto-enabled)");
-            for (const auto& item : menu->Children())
-                seen << QString::fromStdString("  " + item->Name + ' ' + item->Text + '|' +
-                                               item->KeyboardShortcut) +
-                            (item->AutoEnable ? "" : " (not auto-enabled)");
+        for (const QAction* menu : window->menuBar()->actions()) {
+            seen << menu->text();
+            for (const QAction* item : menu->menu()->actions())
+                seen << "  " + item->text() + '|' + item->shortcut().toString();
         }
         // clang-format off
-        QCOMPARE(seen, QStringList({
-            "FileMenu &File", "  FileQuit Quit|Cmd+Q", "EditMenu &Edit", "  ResetMenu Reset|Cmd+R",
-            "TelescopeMenu Telescope", "  TV76Menu 76 mm Apochromat|Cmd+1",
-            "  EightyMenu 80 mm Achromat|Cmd+2", "  ETXMenu ETX 90 Maksutov|Cmd+3",
-            "  OneOhTwoMenu 102 mm Achromat|Cmd+4", "  FirstscopeMenu 114 mm Newt|Cmd+5",
-            "  SixInchLongMenu 150 mm Newt (Wide)|Cmd+6", "  SixInchMenu 150 mm Newt (Long)|Cmd+7",
-            "  LX90Menu 200 mm SCT|Cmd+8", "  NineInchMenu 235 mm SCT|Cmd+9"}));
+        QCOMPARE(seen, QStringList({"&File", "  Quit|Ctrl+Q", "&Edit", "  Reset|Ctrl+R", "Telescope",
+            "  76 mm Apochromat|Ctrl+1", "  80 mm Achromat|Ctrl+2", "  ETX 90 Maksutov|Ctrl+3",
+            "  102 mm Achromat|Ctrl+4", "  114 mm Newt|Ctrl+5", "  150 mm Newt (Wide)|Ctrl+6",
+            "  150 mm Newt (Long)|Ctrl+7", "  200 mm SCT|Ctrl+8", "  235 mm SCT|Ctrl+9"}));
         // clang-format on
-        QCOMPARE(&window->NineInchMenu(), window->TelescopeMenu().Child("NineInchMenu"));
-        QCOMPARE(window->FileQuit().Text, std::string("Quit"));
-        // What the user sees: Qt menus, with Ctrl standing for Cmd off macOS.
-        const QList<QAction*> menus = window->menuBar()->actions();
-        QCOMPARE(menus.size(), 3);
-        QCOMPARE(menus[0]->menu()->actions().front()->shortcut(), QKeySequence("Ctrl+Q"));
-        QCOMPARE(menus[2]->menu()->actions()[5]->text(), QStringLiteral("150 mm Newt (Wide)"));
-        QCOMPARE(menus[2]->menu()->actions()[5]->shortcut(), QKeySequence("Ctrl+6"));
+        QCOMPARE(window->GetMenuBar(), static_cast<runtime::MenuBar*>(&::MenuBar1()));
     }
 
     void missingOrMistypedControlsRaise() {
