@@ -20,34 +20,28 @@ namespace uitest {
 
 // Fails the running test if any modal dialog appears: the program has none, so one would
 // be an error box or a hang in waiting.
-class ModalDialogGuard : public QObject {
-public:
+struct ModalDialogGuard : QObject {
     ModalDialogGuard() {
-        connect(&timer_, &QTimer::timeout, this, [] {
+        connect(&timer, &QTimer::timeout, this, [] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
                 const QByteArray title = modal->windowTitle().toUtf8();
                 modal->close();
                 QFAIL(("unexpected modal dialog: " + title).constData());
             }
         });
-        timer_.start(50);
+        timer.start(50);
     }
-
-private:
-    QTimer timer_;
+    QTimer timer;
 };
 
 // Counts runtime::Beep() calls for as long as it lives.
-class BeepCounter {
-public:
+struct BeepCounter {
     BeepCounter() {
-        runtime::SetBeepObserver([this] { ++count_; });
+        runtime::SetBeepObserver([this] { ++beeps; });
     }
     ~BeepCounter() { runtime::SetBeepObserver({}); }
-    int count() const { return count_; }
-
-private:
-    int count_ = 0;
+    int count() const { return beeps; }
+    int beeps = 0;
 };
 
 // A freshly built and opened window, shown and active: shortcuts reach only the active one.

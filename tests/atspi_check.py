@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Reads and works the running program through the AT-SPI bus, as a screen reader does.
-Run under tools/with-atspi with Debian's python3 (pyatspi): atspi_check.py PROGRAM"""
+Usage, under tools/with-atspi with Debian's python3 (pyatspi): atspi_check.py PROGRAM"""
 import os
 import subprocess
 import sys
@@ -79,9 +79,9 @@ def press(node):
 
 def check(ui, what, sliders, texts, barlow):
     for name, quantity in sliders.items():
-        value = ui[name].queryValue()
-        got = (value.currentValue, value.minimumValue, value.maximumValue, value.minimumIncrement)
-        expect(f"{what}: {name} slider", got, (quantity, *SLIDERS[name][1:3], 1))
+        v = ui[name].queryValue()
+        expect(f"{what}: {name} slider", (v.currentValue, v.minimumValue, v.maximumValue,
+                                          v.minimumIncrement), (quantity, *SLIDERS[name][1:3], 1))
     for name, text in texts.items():
         expect(f"{what}: {name}", shown(ui[name]), text)
     expect(f"{what}: Barlow checked", ui["Barlow lens"].getState().contains(pyatspi.STATE_CHECKED),

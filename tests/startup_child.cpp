@@ -1,9 +1,5 @@
-// Runs the program's real start-up, _Main, and acts on the window once it is open, as told
-// by its one argument:
-//   quit    presses Ctrl+Q
-//   close   closes the window
-//   fault   removes a read-out label, then clicks an arrow whose handler needs it
-//   twice   asks for the window again and prints whether it is the same one, then quits
+// Runs the program's real start-up, _Main, and once the window is open does what its first
+// argument says: quit (Ctrl+Q), close, fault (a handler meets a missing label), twice.
 #include "app/Startup.h"
 #include "runtime/Controls.h"
 #include "ui/Window1.h"
@@ -13,7 +9,6 @@
 #include <QToolButton>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 

@@ -1,7 +1,6 @@
-// Plays long seeded random sequences of user actions on the real window and, after each one,
-// compares the window with a model that this test keeps on its own, and now and then the screen
-// with a fresh paint. A failure names its seed and actions, to be replayed with
-// MIRAVANE_RANDOM_SEEDS ("7" or "1-200") and MIRAVANE_RANDOM_ACTIONS (actions per seed).
+// Plays seeded random user actions on the real window and after each compares it with a model
+// of its own, and now and then the screen with a fresh paint. A failure names its seed and
+// actions, replayed with MIRAVANE_RANDOM_SEEDS ("7" or "1-200") and MIRAVANE_RANDOM_ACTIONS.
 #include "UiTestFixture.h"
 
 #include <QScreen>
@@ -10,9 +9,7 @@
 
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <random>
-#include <string>
 
 using namespace uitest;
 
@@ -35,13 +32,8 @@ QString Rounded(double value, int places) {
 // The six inputs; each eyepiece page holds an EFL and the AFOV after it.
 enum Input { Aperture, FocalLength, Efl, Afov, Efl1, Afov1, InputCount };
 
-struct InputInfo {
-    const char *slider, *arrows, *label;
-    int offset, top;
-    const char* suffix;
-};
-
 // clang-format off
+struct InputInfo { const char *slider, *arrows, *label; int offset, top; const char* suffix; };
 const InputInfo kInputs[InputCount] = {
     {"ApertureSlider", "ApertureUpDownArrows", "ApertureText", 50, 350, " mm"},
     {"FLSlider", "FLUpDownArrows", "FocalLengthText", 400, 2600, " mm"},
@@ -57,8 +49,8 @@ const std::pair<const char*, int> kKeys[] = {{"Left", -1}, {"Right", 1}, {"Down"
 // The Telescope menu's stock telescopes, in shortcut order: aperture and focal length.
 const int kPresets[9][2] = {{76, 480}, {80, 900}, {90, 1250}, {102, 1000}, {114, 910},
                             {150, 1200}, {150, 750}, {200, 2000}, {235, 2350}};
-// clang-format on
 enum class Optic { None, Barlow, Reducer };
+// clang-format on
 // Each optic's factor, and what the window multiplies by to take it out again: 100 / 63
 // divides two exact integers, so it is the double nearest 1 / 0.63.
 const double kFactor[] = {1.0, 2.0, 0.63}, kUndo[] = {1.0, 0.5, 100.0 / 63};
@@ -79,7 +71,6 @@ struct Run {
     std::array<int, InputCount> position = kStart;
     Optic optic = Optic::None;
     double focalLength = 2000;
-    bool reducerCycled = false;
     int beepsExpected = 0, tab = 0;
 
     unsigned pick(unsigned count) { return unsigned(random() % count); }
@@ -94,7 +85,7 @@ struct Run {
             return;
         position[input] = to;
         if (input == FocalLength)
-            focalLength = value(FocalLength), reducerCycled = false;
+            focalLength = value(FocalLength);
     }
 
     // Plays one random action on the window and on the model. Slider actions go only to
@@ -148,7 +139,6 @@ struct Run {
             if (optic == Optic::None || optic == button) {
                 const bool putIn = optic == Optic::None;
                 focalLength *= putIn ? kFactor[int(button)] : kUndo[int(button)];
-                reducerCycled |= !putIn && button == Optic::Reducer;
                 optic = putIn ? button : Optic::None;
             }
         } else if (roll < 93) {
@@ -162,7 +152,7 @@ struct Run {
                 position[Aperture] = kPresets[index][0] - kInputs[Aperture].offset;
                 position[FocalLength] = kPresets[index][1] - kInputs[FocalLength].offset;
             }
-            focalLength = value(FocalLength) * factor(), reducerCycled = false;
+            focalLength = value(FocalLength) * factor();
         } else {
             tab = int(pick(2));
             action = QStringLiteral("page%1").arg(tab + 1);
@@ -216,36 +206,20 @@ struct Run {
         differ("the optic (1 Barlow, 2 reducer)", barlowOn ? 1 : reducerOn ? 2 : 0, int(optic));
         differ("FocalLength", QString::number(w.FocalLength, 'g', 17),
                QString::number(focalLength, 'g', 17));
-        // The focal length is the slider's times the optic's factor: exactly, or once a reducer
-        // has come out, within the two last bits that repeated reducer cycles wander.
-        const double ideal = value(FocalLength) * factor();
-        const double allowed = reducerCycled ? 2 * (std::nextafter(ideal, INFINITY) - ideal) : 0.0;
-        if (!(std::fabs(w.FocalLength - ideal) <= allowed))
-            found << QString::asprintf("FocalLength %.17g is not %d times %g", w.FocalLength,
-                                       value(FocalLength), factor());
-        for (const auto* shown : w.findChildren<runtime::StaticText*>())
-            if (shown->Text().contains("NaN") || shown->Text().contains("INF"))
-                found << shown->objectName() + " shows " + shown->Text();
         return found;
     }
 };
 
-// Where the offscreen screen differs from a fresh paint once repaints are done, as it does
-// where a control changed without asking for a repaint; empty when they agree.
+// Whether the offscreen screen, once repaints are done, differs from a fresh paint, as it does
+// where a control changed without asking for a repaint.
 QString StalePixels(QWidget& window) {
     QCoreApplication::processEvents();
-    const QImage shown =
-        window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage fresh = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    if (shown == fresh)
-        return {};
-    QRect stale = shown.size() == fresh.size() ? QRect() : window.rect();
-    for (int y = 0; y < shown.height() && shown.size() == fresh.size(); ++y)
-        for (int x = 0; x < shown.width(); ++x)
-            if (shown.pixel(x, y) != fresh.pixel(x, y))
-                stale |= QRect(x, y, 1, 1);
-    return QString::asprintf("the screen is stale in %d,%d %dx%d", stale.x(), stale.y(),
-                             stale.width(), stale.height());
+    const auto rgb = [](const QPixmap& p) {
+        return p.toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    return rgb(window.screen()->grabWindow(window.winId())) == rgb(window.grab())
+               ? QString()
+               : QStringLiteral("the screen differs from a fresh paint");
 }
 
 } // namespace
@@ -257,11 +231,9 @@ private Q_SLOTS:
         QTest::addColumn<quint64>("seed");
         QTest::addColumn<int>("actions");
         const QStringList ends = qEnvironmentVariable("MIRAVANE_RANDOM_SEEDS", "1-20").split('-');
-        bool firstOk = false, lastOk = false;
-        const quint64 first = ends.front().toULongLong(&firstOk),
-                      last = ends.back().toULongLong(&lastOk);
-        if (!firstOk || !lastOk || ends.size() > 2)
-            qFatal("MIRAVANE_RANDOM_SEEDS takes a seed or a range such as 1-200");
+        const quint64 first = ends.front().toULongLong(), last = ends.back().toULongLong();
+        if (first == 0 || last < first || ends.size() > 2)
+            qFatal("MIRAVANE_RANDOM_SEEDS takes a seed from 1 or a range such as 1-200");
         const int actions = qEnvironmentVariable("MIRAVANE_RANDOM_ACTIONS", "500").toInt();
         for (quint64 seed = first; seed <= last; ++seed)
             QTest::addRow("%d actions from seed %llu", actions, seed) << seed << actions;

@@ -6,6 +6,7 @@
 class StartupTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { qputenv("QT_QPA_PLATFORM", "offscreen"); } // for the child
     void endsWithItsStatus_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
@@ -27,9 +28,6 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, output);
         QProcess child;
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::MergedChannels);
         child.start(QStringLiteral(STARTUP_CHILD), arguments);
         if (!child.waitForFinished(20000))
