@@ -14,7 +14,11 @@
 // opening the window asks for a repaint of all of it. Menu commands arrive by item name
 // through runtime::Window; their handlers (presets and Reset) live in WindowMenus.cpp and
 // use the same update methods. ui/ uses menus/ (the menu bar and the preset table), never the
-// other way round.
+// other way round. The inputs' ranges, masks and the optics' factors are data in Inputs.h.
+//
+// Before the window is first shown, the layout grows by one factor until every label's widest
+// reachable text fits in the font the desktop gives it. A label's new text also reaches
+// screen readers as an accessibility event (runtime/Controls.cpp), only while one listens.
 
 #include "optics/Optics.h"
 #include "runtime/Window.h"
