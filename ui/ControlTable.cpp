@@ -112,18 +112,21 @@ std::pair<QWidget*, QPoint> ParentOf(const Window1& window, const ControlRow& ro
     return {&parent, parent.pos()};
 }
 
-// A text's width with each digit as wide as the font's widest, as read-outs show any digit
-// where their longest texts show theirs.
-int WidestWidth(const QFontMetrics& metrics, const QString& text) {
+// The font's widest digit: a read-out may show any digit where its longest text shows one.
+QChar WidestDigit(const QFontMetrics& metrics) {
     QChar widest = u'0';
     for (char16_t digit = u'1'; digit <= u'9'; ++digit)
         if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widest))
             widest = QChar(digit);
-    QString digits = text;
-    for (QChar& c : digits)
+    return widest;
+}
+
+// A text's width with each of its digits as `digit`.
+int WidthWithDigits(const QFontMetrics& metrics, QString text, QChar digit) {
+    for (QChar& c : text)
         if (c.isDigit())
-            c = widest;
-    return metrics.horizontalAdvance(digits);
+            c = digit;
+    return metrics.horizontalAdvance(text);
 }
 
 // Positions round down and sizes up: no control ends up smaller than factor times its design
@@ -229,7 +232,13 @@ void Window1::_CreateControls0() {
 }
 
 double Window1::FitFactor(std::map<std::string, int, std::less<>>& grownWidths) const {
-    const auto reachable = ReachableTexts();
+    // Derived from constants alone, so worked out once however many windows are built.
+    static const TextShapes reachable = ReachableShapes();
+    // Nearly every control has the same font, and the eyepieces' twin labels the same texts:
+    // each text is measured once a font.
+    QFont measured;
+    QChar widestDigit;
+    std::map<QString, int> widths;
     double factor = 1;
     const auto need = [&factor](int needed, int designed) {
         factor = std::max(factor, static_cast<double>(needed) / designed);
@@ -237,18 +246,29 @@ double Window1::FitFactor(std::map<std::string, int, std::less<>>& grownWidths) 
     for (const ControlRow& row : kControls) {
         const auto& control = Control<QWidget>(row.name);
         const QFontMetrics metrics = control.fontMetrics();
+        if (widestDigit.isNull() || control.font() != measured) {
+            measured = control.font();
+            widestDigit = WidestDigit(metrics);
+            widths.clear();
+        }
+        const auto width = [&](const QString& text) {
+            auto known = widths.find(text);
+            if (known == widths.end())
+                known = widths.emplace(text, WidthWithDigits(metrics, text, widestDigit)).first;
+            return known->second;
+        };
         if (row.kind == Kind::StaticText) {
-            int width = WidestWidth(metrics, QString::fromUtf8(row.text));
-            if (const auto texts = reachable.find(row.name); texts != reachable.end())
-                for (const std::string& text : texts->second)
-                    width = std::max(width, WidestWidth(metrics, QString::fromStdString(text)));
+            int needed = width(QString::fromUtf8(row.text));
+            if (const auto shapes = reachable.find(row.name); shapes != reachable.end())
+                for (const std::string& shape : shapes->second)
+                    needed = std::max(needed, width(QString::fromStdString(shape)));
             int room = row.rect.width();
             for (const auto& [label, next] : kRoomUpTo)
                 if (row.name == std::string_view(label)) {
                     room = RowNamed(next).rect.left() - row.rect.left();
-                    grownWidths[label] = width;
+                    grownWidths[label] = needed;
                 }
-            need(width, room);
+            need(needed, room);
             need(metrics.height(), row.rect.height());
         } else if (row.kind == Kind::BevelButton) {
             // The style's frame round the caption keeps its size while the button grows.
@@ -258,8 +278,7 @@ double Window1::FitFactor(std::map<std::string, int, std::less<>>& grownWidths) 
             option.text = button.text();
             const QRect caption =
                 button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button);
-            need(WidestWidth(metrics, button.text()) + row.rect.width() - caption.width(),
-                 row.rect.width());
+            need(width(button.text()) + row.rect.width() - caption.width(), row.rect.width());
             need(metrics.height() + row.rect.height() - caption.height(), row.rect.height());
         } else if (row.kind == Kind::TabPanel) {
             // The pages start below the tab bar, whose height follows the font; a page that

@@ -58,8 +58,9 @@ inline constexpr const Optic* kOptics[] = {&kBarlow, &kReducer};
 // The mask of the focal length while an optic goes in or out.
 inline constexpr const char* kOpticFocalLengthMask = "###";
 
-// Every text that a value label, read-out or the status line can show at the far ends of the
-// inputs, keyed by label name.
-std::map<std::string, std::set<std::string>, std::less<>> ReachableTexts();
+// The texts that a value label, read-out or the status line can show at the far ends of the
+// inputs, keyed by label name, each with its digits written as 0: every width they can take.
+using TextShapes = std::map<std::string, std::set<std::string>, std::less<>>;
+TextShapes ReachableShapes();
 
 } // namespace ui
