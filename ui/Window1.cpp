@@ -164,8 +164,8 @@ void Window1::DoOpenEvent() {
     Control<StaticText>("StatusText").SetText(QString());
     SetTelescopeEnabled(true, "BarlowButton");
     Control<QWidget>("RCButton").setEnabled(true);
-    for (const char* button : {"BarlowButton", "RCButton"})
-        Control<runtime::BevelButton>(button).SetOn(false);
+    for (const Optic* optic : kOptics)
+        Control<runtime::BevelButton>(optic->button).SetOn(false);
 
     for (const Input* input : kInputs)
         Control<Slider>(input->slider)
