@@ -27,10 +27,8 @@ struct OpticsValues {
 
 // The state word of an optic that is out of the light path.
 inline constexpr const char* kNormal = "Normal";
-// The factors of the two optics. Switching the reducer off multiplies by the double nearest
-// 1 / 0.63 (never divides), which may leave the focal length a last bit from where it was.
-inline constexpr double kBarlowOn = 2.0, kBarlowOff = 0.5;
-inline constexpr double kReducerOn = 0.63, kReducerOff = 1.5873015873015872;
+// The factors of the two optics on their way into the light path.
+inline constexpr double kBarlowOn = 2.0, kReducerOn = 0.63;
 
 // Where the calculations put their read-out texts, keyed by label name. The window writes
 // them into its labels; tests keep them in a map.

@@ -8,24 +8,19 @@
 #include <QTabBar>
 
 #include <array>
-#include <charconv>
 #include <random>
 
 using namespace uitest;
 
 namespace {
 
-// `value` (finite, not negative) to `places` decimals, an exact half away from zero. to_chars
-// writes a double's exact binary value, so the first digit dropped decides alone and the
-// model shares nothing with runtime::Format. 80 decimals hold every value above 1e-8 exactly.
-QString Rounded(double value, int places) {
-    char buffer[400];
-    std::string digits(
-        buffer, std::to_chars(buffer, std::end(buffer), value, std::chars_format::fixed, 80).ptr);
-    const std::size_t point = digits.find('.'), kept = point + std::size_t(places);
-    digits.erase(point, 1);
-    const long long rounded = std::stoll(digits.substr(0, kept)) + (digits[kept] >= '5');
-    QString text = QString::number(rounded).rightJustified(places + 1, '0');
+// numerator / denominator (both positive) to `places` decimals, a half away from zero, in
+// whole numbers: the exact answer a person works out, sharing nothing with runtime::Format.
+QString Rounded(long long numerator, long long denominator, int places) {
+    for (int i = 0; i < places; ++i)
+        numerator *= 10;
+    QString text = QString::number((2 * numerator + denominator) / (2 * denominator))
+                       .rightJustified(places + 1, '0');
     return places > 0 ? text.insert(text.size() - places, '.') : text;
 }
 
@@ -51,9 +46,9 @@ const int kPresets[9][2] = {{76, 480}, {80, 900}, {90, 1250}, {102, 1000}, {114,
                             {150, 1200}, {150, 750}, {200, 2000}, {235, 2350}};
 enum class Optic { None, Barlow, Reducer };
 // clang-format on
-// Each optic's factor, and what the window multiplies by to take it out again: 100 / 63
-// divides two exact integers, so it is the double nearest 1 / 0.63.
-const double kFactor[] = {1.0, 2.0, 0.63}, kUndo[] = {1.0, 0.5, 100.0 / 63};
+// Each optic's factor, in hundredths for the exact model.
+const double kFactor[] = {1.0, 2.0, 0.63};
+const long long kHundredths[] = {100, 200, 63};
 
 struct SliderAccess : QSlider {
     using QSlider::initStyleOption; // protected, but the style needs it to place the handle
@@ -66,17 +61,14 @@ struct Run {
     BeepCounter beeps{};
     QStringList log{};
 
-    // The model. The focal length is kept as the window's arithmetic leaves it, so a reducer
-    // taken out can leave it a last bit or two from the slider's.
+    // The model: the sliders, the optic in the light path, the beeps and the page in front.
     std::array<int, InputCount> position = kStart;
     Optic optic = Optic::None;
-    double focalLength = 2000;
     int beepsExpected = 0, tab = 0;
 
     unsigned pick(unsigned count) { return unsigned(random() % count); }
     bool locked(int input) const { return optic != Optic::None && input <= FocalLength; }
     int value(int input) const { return position[input] + kInputs[input].offset; }
-    double factor() const { return kFactor[int(optic)]; }
 
     // A user's move of a slider. The window hears only moves that change the value.
     void move(int input, int to) {
@@ -84,8 +76,6 @@ struct Run {
         if (locked(input) || to == position[input])
             return;
         position[input] = to;
-        if (input == FocalLength)
-            focalLength = value(FocalLength);
     }
 
     // Plays one random action on the window and on the model. Slider actions go only to
@@ -137,9 +127,7 @@ struct Run {
             action = button == Optic::Barlow ? "Barlow" : "R/C";
             // The other optic's button is disabled while one is in.
             if (optic == Optic::None || optic == button) {
-                const bool putIn = optic == Optic::None;
-                focalLength *= putIn ? kFactor[int(button)] : kUndo[int(button)];
-                optic = putIn ? button : Optic::None;
+                optic = optic == Optic::None ? button : Optic::None;
             }
         } else if (roll < 93) {
             // Ctrl+1..9 load the presets, Ctrl+R (one time in four) resets.
@@ -152,7 +140,6 @@ struct Run {
                 position[Aperture] = kPresets[index][0] - kInputs[Aperture].offset;
                 position[FocalLength] = kPresets[index][1] - kInputs[FocalLength].offset;
             }
-            focalLength = value(FocalLength) * factor();
         } else {
             tab = int(pick(2));
             action = QStringLiteral("page%1").arg(tab + 1);
@@ -175,20 +162,23 @@ struct Run {
         const auto label = [&](const char* name, const QString& expected) {
             differ(name, text(w, name), expected);
         };
+        // The focal length in hundredths of a millimetre, exact with either optic.
+        const long long focal = value(FocalLength) * kHundredths[int(optic)];
         for (int i = 0; i < InputCount; ++i) {
-            label(kInputs[i].label, Rounded(i == FocalLength ? focalLength : value(i), 0) +
-                                        QString::fromUtf8(kInputs[i].suffix));
+            label(kInputs[i].label,
+                  (i == FocalLength ? Rounded(focal, 100, 0) : QString::number(value(i))) +
+                      QString::fromUtf8(kInputs[i].suffix));
             differ(kInputs[i].slider, w.Control<runtime::Slider>(kInputs[i].slider).Value(),
                    position[i]);
         }
-        const double aperture = value(Aperture);
-        label("FNumberText", QString::fromUtf8("ƒ = ") + Rounded(focalLength / aperture, 1));
+        const long long aperture = value(Aperture);
+        label("FNumberText", QString::fromUtf8("ƒ = ") + Rounded(focal, 100 * aperture, 1));
         for (const QString page : {"", "1"}) {
-            const double magnification = focalLength / value(page.isEmpty() ? Efl : Efl1);
-            const int afov = value(page.isEmpty() ? Afov : Afov1);
-            label(qPrintable("MagnificationText" + page), "x " + Rounded(magnification, 0));
-            label(qPrintable("TFOVText" + page), Rounded(60.0 * afov / magnification, 1) + "'");
-            label(qPrintable("ExitText" + page), Rounded(aperture / magnification, 1));
+            const long long efl = value(page.isEmpty() ? Efl : Efl1);
+            const long long afov = value(page.isEmpty() ? Afov : Afov1);
+            label(qPrintable("MagnificationText" + page), "x " + Rounded(focal, 100 * efl, 0));
+            label(qPrintable("TFOVText" + page), Rounded(6000 * afov * efl, focal, 1) + "'");
+            label(qPrintable("ExitText" + page), Rounded(100 * aperture * efl, focal, 1));
         }
         label("StatusText", QStringList{"", "Barlow", "R/C"}[int(optic)]);
         // An optic locks the telescope's inputs and the other optic's button.
@@ -204,8 +194,9 @@ struct Run {
         if (barlowOn && reducerOn)
             found << "both optics are on";
         differ("the optic (1 Barlow, 2 reducer)", barlowOn ? 1 : reducerOn ? 2 : 0, int(optic));
+        // Taken out again, an optic leaves exactly the slider's whole value.
         differ("FocalLength", QString::number(w.FocalLength, 'g', 17),
-               QString::number(focalLength, 'g', 17));
+               QString::number(value(FocalLength) * kFactor[int(optic)], 'g', 17));
         return found;
     }
 };

@@ -74,6 +74,8 @@ private Q_SLOTS:
         QTest::newRow("the Barlow out then gives the apochromat's own 480 mm") << "Barlow Ctrl+1 Barlow" << QStringList{"FocalLengthText=480 mm", "FocalLength=480", "locked="} << false;
         QTest::newRow("the reducer stays in over the 114 mm Newtonian") << "R/C Ctrl+5" << QStringList{"FocalLengthText=573 mm", "StatusText=R/C", kReducerLocks} << false;
         QTest::newRow("the reducer out then gives the Newtonian's own 910 mm") << "R/C Ctrl+5 R/C" << QStringList{"FocalLengthText=910 mm", "FNumberText=ƒ = 8.0", "StatusText="} << false;
+        QTest::newRow("the reducer in and out keeps x 228 of 910 mm on 4 mm") << "Ctrl+5 Home:EFLSlider Right:EFLSlider R/C R/C" << QStringList{"MagnificationText=x 228", "FocalLength=910"} << false;
+        QTest::newRow("a true field of 41.25' and an exit pupil of 2.75 show their halves up") << "Barlow End:EFLSlider" << QStringList{"TFOVText=41.3'", "ExitText=2.8"} << false;
         QTest::newRow("Reset restores the start-up values but keeps the page") << "up:EFUpDownArrows page2 up:AFOVUpDownArrows1 Ctrl+4 Barlow Ctrl+R" << QStringList{"page=Eyepiece 2"} << true;
         QTest::newRow("after Reset the Barlow goes in again") << "Barlow Ctrl+R Barlow" << QStringList{"FocalLengthText=4000 mm", "StatusText=Barlow", "FocalLength=4000"} << false;
         QTest::newRow("Tab goes from the telescope to the page tabs") << "Tab:ApertureSlider Tab" << QStringList{"focus=page tabs"} << false;
@@ -107,6 +109,31 @@ private Q_SLOTS:
         for (auto it = wanted.cbegin(); it != wanted.cend(); ++it)
             QCOMPARE(it.key() + QLatin1Char('=') + seen.value(it.key(), QStringLiteral("<none>")),
                      it.key() + QLatin1Char('=') + it.value());
+    }
+
+    void anOpticInAndOutGivesEveryFocalLengthBackExactly() {
+        // Eyepiece 1 at 4 mm, where a focal length a last bit short rounds x 227.5 down.
+        play(*window, QStringLiteral("Home:EFLSlider"));
+        QTest::keyClick(&window->Control<runtime::Slider>("EFLSlider"), Qt::Key_Right);
+        auto& slider = window->Control<runtime::Slider>("FLSlider");
+        play(*window, QStringLiteral("Home:FLSlider"));
+        for (int position = 0; position <= slider.maximum(); ++position) {
+            if (position > 0)
+                QTest::keyClick(&slider, Qt::Key_Right);
+            // The clicks move the focus off the slider that the optic locks; all else returns.
+            auto before = state(BeepCounter());
+            before.remove(QStringLiteral("focus"));
+            for (const char* optic : {"R/C", "Barlow"}) {
+                play(*window, QString::fromLatin1(optic));
+                play(*window, QString::fromLatin1(optic));
+                auto after = state(BeepCounter());
+                after.remove(QStringLiteral("focus"));
+                if (after != before)
+                    QFAIL(qPrintable(QStringLiteral("%1 in and out at %2 leaves FocalLength %3")
+                                         .arg(optic, before[QStringLiteral("FocalLengthText")])
+                                         .arg(window->FocalLength, 0, 'g', 17)));
+            }
+        }
     }
 
     void draggingASliderUpdatesAsItGoes() {

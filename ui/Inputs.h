@@ -39,21 +39,18 @@ inline constexpr Input kAFOV1{"StaticText7", "AFOVSlider1", 0, &OpticsValues::AF
 inline constexpr const Input* kInputs[] = {&kAperture, &kFocalLength, &kEFL,
                                            &kAFOV,     &kEFL1,        &kAFOV1};
 
-// A Barlow or reducer: its button, its state word while on, its factors, the button it locks
+// A Barlow or reducer: its button, its state word while on, its factor, the button it locks
 // and the status text shown while it is on.
 struct Optic {
     const char* button;
     const char* onWord;
     double onFactor;
-    double offFactor;
     const char* otherButton;
     const char* status;
 };
 
-inline constexpr Optic kBarlow{"BarlowButton",     "Barlow",   optics::kBarlowOn,
-                               optics::kBarlowOff, "RCButton", "Barlow"};
-inline constexpr Optic kReducer{"RCButton",          "RC",           optics::kReducerOn,
-                                optics::kReducerOff, "BarlowButton", "R/C"};
+inline constexpr Optic kBarlow{"BarlowButton", "Barlow", optics::kBarlowOn, "RCButton", "Barlow"};
+inline constexpr Optic kReducer{"RCButton", "RC", optics::kReducerOn, "BarlowButton", "R/C"};
 inline constexpr const Optic* kOptics[] = {&kBarlow, &kReducer};
 // The mask of the focal length while an optic goes in or out.
 inline constexpr const char* kOpticFocalLengthMask = "###";

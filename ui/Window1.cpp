@@ -137,7 +137,11 @@ void Window1::SetTelescopeEnabled(bool enabled, const char* otherButton) {
 
 void Window1::Toggle(std::string& state, const Optic& optic) {
     const bool switchOn = state == kNormal;
-    FocalLength = FocalLength * (switchOn ? optic.onFactor : optic.offFactor);
+    // Out again, the focal length is the slider's own whole value: undoing the factor by a
+    // second multiplication could leave it a last bit off, and later results rounding the
+    // other way.
+    FocalLength = switchOn ? FocalLength * optic.onFactor
+                           : Control<Slider>(kFocalLength.slider).Value() + kFocalLength.offset;
     ShowFocalLength(kOpticFocalLengthMask);
     PerformCalculations();
     PerformCalculations1();
