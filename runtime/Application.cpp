@@ -1,5 +1,7 @@
 #include "runtime/Application.h"
 
+#include "runtime/UsKeys.h"
+
 #include <QMessageBox>
 
 #include <cstdio>
@@ -24,7 +26,12 @@ bool HasScreen() {
 
 } // namespace
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    // Key events carry X keycodes, which name a key's place, only under X11 and Wayland.
+    const QString platform = platformName();
+    if (platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland")))
+        installEventFilter(new UsKeyFallback(this));
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {
