@@ -3,9 +3,12 @@
 #include "runtime/Menu.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 
 namespace runtime {
 namespace {
@@ -24,9 +27,63 @@ QKeySequence ShortcutFor(std::string_view shortcut) {
 
 } // namespace
 
-Window::Window(QWidget* parent) : QMainWindow(parent), content_(new QWidget(this)) {
+Window::Window(QWidget* parent)
+    : QMainWindow(parent), view_(new QScrollArea(this)), content_(new QWidget) {
     content_->setObjectName(QStringLiteral("Content"));
-    setCentralWidget(content_);
+    view_->setFrameShape(QFrame::NoFrame);
+    view_->setFocusPolicy(Qt::NoFocus); // Tab goes to the controls only
+    view_->setWidget(content_);
+    setCentralWidget(view_);
+    content_->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && content_->isAncestorOf(now))
+            view_->ensureWidgetVisible(now);
+    });
+}
+
+bool Window::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == content_ && event->type() == QEvent::Resize)
+        FitToScreen();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool Window::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // The frame's size is known once the window is shown, and a move may change the screen.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Move)
+        FitToScreen();
+    return handled;
+}
+
+void Window::FitToScreen() {
+    const QSize content = content_->size();
+    QSize room = content;
+    if (const QScreen* screen = this->screen()) {
+        const QSize frame = frameGeometry().size() - geometry().size();
+        room = screen->availableGeometry().size() - frame -
+               QSize(0, menuBar()->isVisible() ? menuBar()->sizeHint().height() : 0);
+    }
+    // A scroll bar takes room across the other way, which may then need its own bar.
+    QSize view = content;
+    const int bar = view_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_);
+    for (int pass = 0; pass < 2; ++pass) {
+        if (view.width() > room.width() && view.height() == content.height())
+            view.rheight() += bar;
+        if (view.height() > room.height() && view.width() == content.width())
+            view.rwidth() += bar;
+    }
+    view = view.boundedTo(room);
+    if (view_->size() != view || view_->minimumSize() != view)
+        view_->setFixedSize(view);
+    // A window grown past the screen's edge comes back inside it.
+    if (const QScreen* screen = this->screen(); screen && isVisible()) {
+        const QRect area = screen->availableGeometry(), frame = frameGeometry();
+        QPoint to = frame.topLeft();
+        to.setX(std::max(area.left(), std::min(to.x(), area.right() + 1 - frame.width())));
+        to.setY(std::max(area.top(), std::min(to.y(), area.bottom() + 1 - frame.height())));
+        if (to != frame.topLeft())
+            move(to);
+    }
 }
 
 void Window::RegisterControl(std::string_view name, QWidget* control) {

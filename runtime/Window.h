@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class QScrollArea;
+
 #include <functional>
 #include <map>
 #include <string>
@@ -16,7 +18,9 @@ class MenuBar;
 class MenuItem;
 
 // A top-level window whose content area holds controls found by name, with a menu bar
-// realised from a MenuItem tree and commands dispatched by item name.
+// realised from a MenuItem tree and commands dispatched by item name. The content keeps the
+// size its controls need; where that is more than the screen has room for, as with a large
+// font on a small screen, it scrolls inside a window that fits, and focus scrolls with it.
 class Window : public QMainWindow {
     Q_OBJECT
 public:
@@ -50,9 +54,17 @@ public:
     // Asks for a repaint of the whole window; Qt merges requests until the next paint.
     void Refresh() { update(); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+
 private:
+    // Sizes the view onto the content to the content, or to the room the screen leaves.
+    void FitToScreen();
+
     QWidget* FindControl(std::string_view name) const;
 
+    QScrollArea* view_;
     QWidget* content_;
     // A destroyed control reads as nullptr, so a later lookup fails cleanly instead of dangling.
     std::map<std::string, QPointer<QWidget>, std::less<>> controls_;

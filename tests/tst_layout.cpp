@@ -2,6 +2,8 @@
 
 #include <QFontInfo>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
 
 #include <cstdio>
 
@@ -124,6 +126,44 @@ private Q_SLOTS:
                      qPrintable(QString::number(actual.right())));
         else
             QCOMPARE(actual, rect);
+    }
+
+    void windowFitsItsScreen_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("DejaVu Sans 20 on 1366x768 scrolls to every control")
+            << QSize(1366, 768) << true;
+        QTest::newRow("DejaVu Sans 9 on 1600x1000 is as designed") << QSize(1600, 1000) << false;
+    }
+    void windowFitsItsScreen() {
+        QFETCH(QSize, screen);
+        QFETCH(bool, scrolls);
+        if (QGuiApplication::primaryScreen()->size() != screen)
+            QSKIP("needs that screen, a window manager and the font: ctest -R tst_layout_screen");
+        window = openWindow();
+        // The window manager frames the window, which then fits itself inside the screen.
+        QTRY_VERIFY(window->frameGeometry().size() != window->size());
+        const QRect area = window->screen()->availableGeometry();
+        QTRY_VERIFY2(area.contains(window->frameGeometry()),
+                     qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                    .arg(window->frameGeometry().x())
+                                    .arg(window->frameGeometry().y())
+                                    .arg(window->frameGeometry().width())
+                                    .arg(window->frameGeometry().height())));
+        const auto* view = window->findChild<QScrollArea*>();
+        const QWidget* port = view->viewport();
+        QCOMPARE(port->size() != window->Content()->size(), scrolls);
+        if (!scrolls)
+            QCOMPARE(window->Content()->size(), QSize(737, 316));
+        // Tab brings each slider into view, the ones past the screen's edge too.
+        QStringList hidden;
+        for (int i = 0; i < 8; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            const QWidget* focus = QApplication::focusWidget();
+            if (!port->rect().contains(QRect(focus->mapTo(port, QPoint()), focus->size())))
+                hidden << focus->objectName();
+        }
+        QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char(' '))));
     }
 
     void readoutsKeepTheirPointUnderACommaLocale() {
