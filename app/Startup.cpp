@@ -1,6 +1,5 @@
 #include "app/Startup.h"
 
-#include "menus/MenuBar1.h"
 #include "ui/Window1.h"
 
 #include <vector>
@@ -16,7 +15,6 @@ std::unique_ptr<Miravane> _NewAppInstance(int& argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Miravane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MIRAVANE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.miravane.Miravane"));
-    app->SetMenuBar(::MenuBar1());
     return app;
 }
 
