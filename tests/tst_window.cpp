@@ -109,6 +109,36 @@ private Q_SLOTS:
                      it.key() + QLatin1Char('=') + it.value());
     }
 
+    // Held down past the delay after which a repeating button would start to repeat, an arrow
+    // still steps once, and the slider with the focus keeps it.
+    void arrowsStepOnceWhenHeldAndTakeNoFocus_data() {
+        QTest::addColumn<QString>("half");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("holding the aperture's up arrow widens it by 1 mm")
+            << "up:ApertureUpDownArrows"
+            << "ApertureText"
+            << "201 mm";
+        QTest::newRow("holding eyepiece 1's field down arrow narrows it by 1˚")
+            << "down:AFOVUpDownArrows"
+            << "AFOVText"
+            << "49˚";
+    }
+    void arrowsStepOnceWhenHeldAndTakeNoFocus() {
+        QFETCH(QString, half);
+        QFETCH(QString, label);
+        QFETCH(QString, expected);
+        auto& slider = window->Control<runtime::Slider>("EFLSlider");
+        slider.setFocus(Qt::OtherFocusReason);
+        auto& arrows = window->Control<runtime::UpDownArrows>(half.section(u':', 1).toStdString());
+        QToolButton* button = half.startsWith(u"up") ? arrows.UpButton() : arrows.DownButton();
+        QTest::mousePress(button, Qt::LeftButton);
+        QTest::qWait(QToolButton().autoRepeatDelay() + 3 * QToolButton().autoRepeatInterval());
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QCOMPARE(text(*window, label.toUtf8()), expected);
+        QCOMPARE(QApplication::focusWidget(), &slider);
+    }
+
     void draggingASliderUpdatesAsItGoes() {
         auto& slider = window->Control<runtime::Slider>("FLSlider");
         QStringList seen;
