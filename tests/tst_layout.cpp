@@ -3,6 +3,8 @@
 #include <QAccessible>
 #include <QFile>
 #include <QFontInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -60,7 +62,7 @@ void checkEverythingShowsWhole(ui::Window1& window) {
 const QByteArray kGoldenHeader =
     "# The window in DejaVu Sans 9, one control a line, as tools/golden writes it: name, kind,\n"
     "# page, rectangle in the content area, text, alignment, accessible name, captions, focus\n"
-    "# policy, and a slider's range, steps, offset and position.\n";
+    "# policy, and a slider's range, steps, offset and position; then the menus' items and keys.\n";
 
 // Each control, an arrow's halves and the content area, in the order the window makes them.
 QStringList record(ui::Window1& window) {
@@ -114,6 +116,12 @@ QStringList record(ui::Window1& window) {
                              captions.join(u','),
                              QString::number(widget->focusPolicy())}
                      .join(u'\t');
+    }
+    for (const QAction* menu : window.menuBar()->actions()) {
+        lines << menu->menu()->objectName() + QLatin1String("\tQMenu\t") + menu->text();
+        for (const QAction* item : menu->menu()->actions())
+            lines << item->objectName() + QLatin1String("\tQAction\t") + item->text() + u'\t' +
+                         item->shortcut().toString();
     }
     return lines;
 }
