@@ -58,7 +58,7 @@ inline QString text(const ui::Window1& w, const char* label) {
 }
 
 // Everything a user can see, by name: each label's text, each slider's value, the inputs
-// that are locked, the page in front and what has the keyboard focus.
+// that are locked, the optic checked, the page in front and what has the keyboard focus.
 inline QMap<QString, QString> snapshot(const ui::Window1& w) {
     QMap<QString, QString> state;
     for (const auto* label : w.findChildren<runtime::StaticText*>())
@@ -73,6 +73,11 @@ inline QMap<QString, QString> snapshot(const ui::Window1& w) {
             locked << control->objectName();
     locked.sort();
     state[QStringLiteral("locked")] = locked.join(QLatin1Char(','));
+    QStringList checked; // what a screen reader reads as checked
+    for (const auto* button : w.findChildren<runtime::BevelButton*>())
+        if (button->IsOn())
+            checked << button->objectName();
+    state[QStringLiteral("checked")] = checked.join(QLatin1Char(','));
     const auto& tabs = w.Control<runtime::TabPanel>("EyepieceTabPanel");
     state[QStringLiteral("page")] = tabs.tabText(tabs.currentIndex());
     const QWidget* focus = QApplication::focusWidget();
