@@ -61,8 +61,9 @@ void checkEverythingShowsWhole(ui::Window1& window) {
 
 const QByteArray kGoldenHeader =
     "# The window in DejaVu Sans 9, one control a line, as tools/golden writes it: name, kind,\n"
-    "# page, rectangle in the content area, text, alignment, accessible name, captions, focus\n"
-    "# policy, and a slider's range, steps, offset and position; then the menus' items and keys.\n";
+    "# page, rectangle in the content area, text (the window's title for the content area, a\n"
+    "# slider's range, steps, offset and position), alignment, accessible name, captions, role,\n"
+    "# focus policy; then the menus' items and keys.\n";
 
 // Each control, an arrow's halves and the content area, in the order the window makes them.
 QStringList record(ui::Window1& window) {
@@ -83,6 +84,8 @@ QStringList record(ui::Window1& window) {
                 page = index;
         tabs.setCurrentIndex(std::max(page, 0));
         QString name = widget->objectName(), text, align;
+        if (widget == window.Content())
+            text = window.windowTitle();
         if (const auto* arrows = qobject_cast<runtime::UpDownArrows*>(widget->parentWidget()))
             name = arrows->objectName() +
                    QLatin1String(widget == arrows->UpButton() ? ".up" : ".down");
@@ -105,17 +108,15 @@ QStringList record(ui::Window1& window) {
             captions << caption->object()->objectName();
         const QPoint at = widget->mapTo(window.Content(), QPoint());
         const QString kind = QString::fromLatin1(widget->metaObject()->className());
-        lines << QStringList{name,
-                             kind.section(QStringLiteral("::"), -1),
-                             QString::number(page),
-                             QString::asprintf("%d,%d,%d,%d", at.x(), at.y(), widget->width(),
-                                               widget->height()),
-                             text,
-                             align,
-                             accessible->text(QAccessible::Name),
-                             captions.join(u','),
-                             QString::number(widget->focusPolicy())}
-                     .join(u'\t');
+        const QString rect =
+            QString::asprintf("%d,%d,%d,%d", at.x(), at.y(), widget->width(), widget->height());
+        const QString role = QString::number(accessible->role()) +
+                             QLatin1String(accessible->state().checkable ? " checkable" : "");
+        // clang-format off
+        lines << QStringList{name, kind.section(QStringLiteral("::"), -1), QString::number(page),
+            rect, text, align, accessible->text(QAccessible::Name), captions.join(u','), role,
+            QString::number(widget->focusPolicy())}.join(u'\t');
+        // clang-format on
     }
     for (const QAction* menu : window.menuBar()->actions()) {
         lines << menu->menu()->objectName() + QLatin1String("\tQMenu\t") + menu->text();
@@ -226,10 +227,12 @@ private Q_SLOTS:
         }
         QCOMPARE(text->characterRect(count), QRect());
         QCOMPARE(text->offsetAtPoint(room.topLeft() - QPoint(1, 1)), -1);
-        QCOMPARE(text->selectionCount(), 0);
+        QCOMPARE(std::pair(text->selectionCount(), text->cursorPosition()), std::pair(0, 0));
         int start = -1, end = -1;
         text->attributes(0, &start, &end);
         QCOMPARE(std::pair(start, end), std::pair(0, count));
+        text->selection(0, &start, &end);
+        QCOMPARE(std::pair(start, end), std::pair(0, 0));
     }
 
     void readoutsKeepTheirPointUnderACommaLocale() {
