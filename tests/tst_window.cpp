@@ -2,6 +2,8 @@
 // exact texts, slider positions, locks, page and beeps that must follow.
 #include "UiTestFixture.h"
 
+#include <QAccessible>
+
 using namespace uitest;
 
 namespace {
@@ -103,6 +105,13 @@ private Q_SLOTS:
         QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(slider.width() + 20, y));
         QVERIFY2(seen.size() > 3, qPrintable(seen.join(QLatin1Char(','))));
         QCOMPARE(seen.back(), QStringLiteral("3000 mm"));
+    }
+
+    void aScreenReaderMovingTheFocusPressesNoButton() {
+        auto& barlow = window->Control<runtime::BevelButton>("BarlowButton");
+        QAccessible::queryAccessibleInterface(&barlow)->actionInterface()->doAction(
+            QAccessibleActionInterface::setFocusAction());
+        QCOMPARE(text(*window, "StatusText"), QString());
     }
 
     void missingOrMistypedControlsRaise() {
