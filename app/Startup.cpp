@@ -1,27 +1,16 @@
 #include "app/Startup.h"
 
-#include "menus/MenuBar1.h"
 #include "ui/Window1.h"
 
 #include <vector>
-
-// Qt's widgets are linked into the program: there are no add-on controls to bind by name.
-void _InitPluginEntrypoints() {}
-
-// The program opens no documents.
-void _InitFileTypes() {}
 
 std::unique_ptr<Miravane> _NewAppInstance(int& argc, char** argv) {
     auto app = std::make_unique<Miravane>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Miravane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MIRAVANE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.miravane.Miravane"));
-    app->SetMenuBar(::MenuBar1());
     return app;
 }
-
-// Every menu command belongs to the main window.
-void _ApplicationAddMenuHandlers() {}
 
 void _MakeDefaultView() { ::Window1(); }
 
@@ -29,10 +18,7 @@ int _Main(int& argc, char** argv) {
     std::unique_ptr<Miravane> app;
     int status = 0;
     try {
-        _InitPluginEntrypoints();
-        _InitFileTypes();
         app = _NewAppInstance(argc, argv);
-        _ApplicationAddMenuHandlers();
         _MakeDefaultView();
         status = QApplication::exec();
     } catch (...) {

@@ -11,10 +11,7 @@ public:
     using runtime::Application::Application;
 };
 
-void _InitPluginEntrypoints();
-void _InitFileTypes();
 std::unique_ptr<Miravane> _NewAppInstance(int& argc, char** argv);
-void _ApplicationAddMenuHandlers();
 void _MakeDefaultView();
 
 // Starts the program and runs it until Quit or until its window is closed. Returns 0 then,

@@ -40,7 +40,6 @@ MenuBar1::MenuBar1() {
         else
             item = std::make_unique<runtime::MenuItem>();
         item->Name = node.name;
-        item->AutoEnable = true;
         item->Text = node.text;
         item->KeyboardShortcut = node.shortcut;
         if (!node.menu) {

@@ -6,17 +6,12 @@
 
 namespace runtime {
 
-class MenuBar;
-
-// The application object: the event loop, the application's menu bar, and the guard that
-// turns an error escaping an event handler into the unhandled-error routine.
+// The application object: the event loop and the guard that turns an error escaping an event
+// handler into the unhandled-error routine.
 class Application : public QApplication {
     Q_OBJECT
 public:
     Application(int& argc, char** argv);
-
-    MenuBar* GetMenuBar() const { return menuBar_; }
-    void SetMenuBar(MenuBar& bar) { menuBar_ = &bar; }
 
     // Qt lets no exception cross its event loop, so handlers' errors are caught here.
     bool notify(QObject* receiver, QEvent* event) override;
@@ -25,9 +20,6 @@ public:
     static void UnhandledError(std::exception_ptr error);
     // What the process exits with after the unhandled-error routine has run.
     static constexpr int FailureStatus = 1;
-
-private:
-    MenuBar* menuBar_ = nullptr;
 };
 
 } // namespace runtime

@@ -11,14 +11,4 @@ MenuItem* MenuItem::Child(std::string_view name) const {
     return nullptr;
 }
 
-MenuItem* MenuItem::_Lookup(std::string_view name) const {
-    for (const auto& child : children_) {
-        if (child->Name == name)
-            return child.get();
-        if (auto* found = child->_Lookup(name))
-            return found;
-    }
-    return nullptr;
-}
-
 } // namespace runtime

@@ -20,13 +20,10 @@ public:
     std::string Text;
     // "Cmd+" and a key, or empty; Cmd is Ctrl on Linux and Windows and Command on macOS.
     std::string KeyboardShortcut;
-    bool AutoEnable = false;
 
     void Append(std::unique_ptr<MenuItem> item);
     // The direct child with this name, or nullptr.
     MenuItem* Child(std::string_view name) const;
-    // The descendant with this name at any depth, or nullptr.
-    MenuItem* _Lookup(std::string_view name) const;
 
     const std::vector<std::unique_ptr<MenuItem>>& Children() const { return children_; }
 

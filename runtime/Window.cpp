@@ -98,7 +98,6 @@ QWidget* Window::FindControl(std::string_view name) const {
 }
 
 void Window::SetMenuBar(MenuBar& bar) {
-    menuBar_ = &bar;
     QMenuBar* qtBar = menuBar();
     qtBar->clear();
     for (const auto& menu : bar.Children()) {

@@ -45,7 +45,6 @@ public:
 
     // Shows the tree as this window's menu bar; the tree must outlive the window.
     void SetMenuBar(MenuBar& bar);
-    MenuBar* GetMenuBar() const { return menuBar_; }
     // Choosing an item whose Name is `name` runs `handler`.
     void _AddMenuHandler(std::string_view name, std::function<bool()> handler);
     // What choosing `item` from the menu bar or by its shortcut does.
@@ -68,7 +67,6 @@ private:
     QWidget* content_;
     // A destroyed control reads as nullptr, so a later lookup fails cleanly instead of dangling.
     std::map<std::string, QPointer<QWidget>, std::less<>> controls_;
-    MenuBar* menuBar_ = nullptr;
     std::map<std::string, std::function<bool()>, std::less<>> menuHandlers_;
 };
 

@@ -58,7 +58,7 @@ inline QString text(const ui::Window1& w, const char* label) {
 }
 
 // Everything a user can see, by name: each label's text, each slider's value, the inputs
-// that are locked, the page in front and what has the keyboard focus.
+// that are locked, the optic checked, the page in front and what has the keyboard focus.
 inline QMap<QString, QString> snapshot(const ui::Window1& w) {
     QMap<QString, QString> state;
     for (const auto* label : w.findChildren<runtime::StaticText*>())
@@ -73,6 +73,11 @@ inline QMap<QString, QString> snapshot(const ui::Window1& w) {
             locked << control->objectName();
     locked.sort();
     state[QStringLiteral("locked")] = locked.join(QLatin1Char(','));
+    QStringList checked; // what a screen reader reads as checked
+    for (const auto* button : w.findChildren<runtime::BevelButton*>())
+        if (button->IsOn())
+            checked << button->objectName();
+    state[QStringLiteral("checked")] = checked.join(QLatin1Char(','));
     const auto& tabs = w.Control<runtime::TabPanel>("EyepieceTabPanel");
     state[QStringLiteral("page")] = tabs.tabText(tabs.currentIndex());
     const QWidget* focus = QApplication::focusWidget();
@@ -83,7 +88,8 @@ inline QMap<QString, QString> snapshot(const ui::Window1& w) {
 }
 
 // Plays one action as a user would: "Barlow" or "R/C" clicks that button, "up:NAME" or
-// "down:NAME" a half of an arrow pair, "KEY:SLIDER" a key on that slider with the focus
+// "down:NAME" a half of an arrow pair ("holdup:NAME" holds it down a while), "KEY:SLIDER" a key on
+// that slider with the focus
 // ("Home:FLSlider"), "page2" the second page's tab; anything else is a key sequence ("Ctrl+3")
 // sent to whatever has the focus.
 inline void play(ui::Window1& w, const QString& action) {
@@ -96,10 +102,14 @@ inline void play(ui::Window1& w, const QString& action) {
         QTabBar* bar = w.Control<runtime::TabPanel>("EyepieceTabPanel").tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {},
                           bar->tabRect(action.back().digitValue() - 1).center());
-    } else if (verb == QLatin1String("up") || verb == QLatin1String("down")) {
+    } else if (const QString half = verb.startsWith(QLatin1String("hold")) ? verb.mid(4) : verb;
+               half == QLatin1String("up") || half == QLatin1String("down")) {
         auto& arrows = w.Control<runtime::UpDownArrows>(target.toStdString());
-        QTest::mouseClick(verb == QLatin1String("up") ? arrows.UpButton() : arrows.DownButton(),
-                          Qt::LeftButton);
+        QToolButton* button = half == QLatin1String("up") ? arrows.UpButton() : arrows.DownButton();
+        QTest::mousePress(button, Qt::LeftButton);
+        if (half != verb) // held past the delay after which a repeating button repeats
+            QTest::qWait(button->autoRepeatDelay() + 3 * button->autoRepeatInterval());
+        QTest::mouseRelease(button, Qt::LeftButton);
     } else {
         QWidget* receiver = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
         if (!target.isEmpty()) {

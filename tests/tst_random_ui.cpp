@@ -187,6 +187,8 @@ struct Run {
         locks.sort();
         differ("the locked inputs", snapshot(w)[QStringLiteral("locked")],
                optic == Optic::None ? QString() : locks.join(','));
+        differ("the checked optic", snapshot(w)[QStringLiteral("checked")],
+               QStringList{"", "BarlowButton", "RCButton"}[int(optic)]);
         differ("the beep count", beeps.count(), beepsExpected);
         differ("the tab", w.Control<runtime::TabPanel>("EyepieceTabPanel").currentIndex(), tab);
         const bool barlowOn = w.BarlowConstant != optics::kNormal;

@@ -23,11 +23,6 @@
 #include "optics/Optics.h"
 #include "runtime/Window.h"
 
-namespace runtime {
-class MenuItem;
-class QuitMenuItem;
-} // namespace runtime
-
 namespace menus {
 struct Preset;
 }
@@ -93,21 +88,6 @@ public:
     bool _LX90Menu_Action();
     bool _NineInchMenu_Action();
 
-    runtime::MenuItem& FileMenu() const;
-    runtime::QuitMenuItem& FileQuit() const;
-    runtime::MenuItem& EditMenu() const;
-    runtime::MenuItem& ResetMenu() const;
-    runtime::MenuItem& TelescopeMenu() const;
-    runtime::MenuItem& TV76Menu() const;
-    runtime::MenuItem& EightyMenu() const;
-    runtime::MenuItem& ETXMenu() const;
-    runtime::MenuItem& OneOhTwoMenu() const;
-    runtime::MenuItem& FirstscopeMenu() const;
-    runtime::MenuItem& SixInchLongMenu() const;
-    runtime::MenuItem& SixInchMenu() const;
-    runtime::MenuItem& LX90Menu() const;
-    runtime::MenuItem& NineInchMenu() const;
-
 private:
     void Layout();
     void CreateControls();
@@ -123,7 +103,6 @@ private:
     void ShowFocalLength(const char* mask);
     void SetTelescopeEnabled(bool enabled, const char* otherButton);
     bool LoadPreset(const menus::Preset& preset);
-    runtime::MenuItem& MenuNode(std::string_view name) const;
 
     void SetReadout(std::string_view label, const std::string& text) override;
 

@@ -1,8 +1,6 @@
-// The main window's menu commands: Reset, the nine telescope presets, and its named handles
-// on the menu items.
+// The main window's menu commands: Reset and the nine telescope presets.
 #include "menus/Presets.h"
 #include "runtime/Controls.h"
-#include "runtime/Menu.h"
 #include "ui/Inputs.h"
 #include "ui/Window1.h"
 
@@ -75,34 +73,5 @@ bool Window1::_SixInchLongMenu_Action() { return LoadPreset(PresetNamed("SixInch
 bool Window1::_SixInchMenu_Action() { return LoadPreset(PresetNamed("SixInchMenu")); }
 bool Window1::_LX90Menu_Action() { return LoadPreset(PresetNamed("LX90Menu")); }
 bool Window1::_NineInchMenu_Action() { return LoadPreset(PresetNamed("NineInchMenu")); }
-
-runtime::MenuItem& Window1::MenuNode(std::string_view name) const {
-    runtime::MenuBar* bar = GetMenuBar();
-    runtime::MenuItem* item = bar ? bar->_Lookup(name) : nullptr;
-    if (!item)
-        throw runtime::NilObjectException(name);
-    return *item;
-}
-
-runtime::QuitMenuItem& Window1::FileQuit() const {
-    auto* item = dynamic_cast<runtime::QuitMenuItem*>(&MenuNode("FileQuit"));
-    if (!item)
-        throw runtime::IllegalCastException("FileQuit", "QuitMenuItem");
-    return *item;
-}
-
-runtime::MenuItem& Window1::FileMenu() const { return MenuNode("FileMenu"); }
-runtime::MenuItem& Window1::EditMenu() const { return MenuNode("EditMenu"); }
-runtime::MenuItem& Window1::ResetMenu() const { return MenuNode("ResetMenu"); }
-runtime::MenuItem& Window1::TelescopeMenu() const { return MenuNode("TelescopeMenu"); }
-runtime::MenuItem& Window1::TV76Menu() const { return MenuNode("TV76Menu"); }
-runtime::MenuItem& Window1::EightyMenu() const { return MenuNode("EightyMenu"); }
-runtime::MenuItem& Window1::ETXMenu() const { return MenuNode("ETXMenu"); }
-runtime::MenuItem& Window1::OneOhTwoMenu() const { return MenuNode("OneOhTwoMenu"); }
-runtime::MenuItem& Window1::FirstscopeMenu() const { return MenuNode("FirstscopeMenu"); }
-runtime::MenuItem& Window1::SixInchLongMenu() const { return MenuNode("SixInchLongMenu"); }
-runtime::MenuItem& Window1::SixInchMenu() const { return MenuNode("SixInchMenu"); }
-runtime::MenuItem& Window1::LX90Menu() const { return MenuNode("LX90Menu"); }
-runtime::MenuItem& Window1::NineInchMenu() const { return MenuNode("NineInchMenu"); }
 
 } // namespace ui
