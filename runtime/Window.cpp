@@ -36,7 +36,11 @@ Window::Window(QWidget* parent)
     setCentralWidget(view_);
     content_->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && content_->isAncestorOf(now))
+        // Only a control wholly out of view: the start-up focus must not hide the focal ratio.
+        if (!now || !content_->isAncestorOf(now))
+            return;
+        const QRect shown(now->mapTo(view_->viewport(), QPoint()), now->size());
+        if (!view_->viewport()->rect().intersects(shown))
             view_->ensureWidgetVisible(now);
     });
 }
