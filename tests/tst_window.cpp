@@ -78,8 +78,9 @@ private Q_SLOTS:
         QTest::newRow("after Reset the Barlow goes in again") << "Barlow Ctrl+R Barlow" << QStringList{"FocalLengthText=4000 mm", "StatusText=Barlow", "FocalLength=4000"} << false;
         QTest::newRow("Tab goes from the telescope to the page tabs") << "Tab:ApertureSlider Tab" << QStringList{"focus=page tabs"} << false;
         QTest::newRow("Tab goes on down the page in front") << "page2 Tab:ApertureSlider Tab Tab Tab" << QStringList{"focus=EFLSlider1"} << false;
-        QTest::newRow("Tab from the last slider wraps round to the aperture") << "Tab:EFLSlider" << QStringList{"focus=ApertureSlider"} << false;
-        QTest::newRow("Shift+Tab goes back up the page in front") << "Shift+Backtab:ApertureSlider Shift+Backtab" << QStringList{"focus=AFOVSlider"} << false;
+        QTest::newRow("Tab from the last slider goes on to Barlow and R/C, then round to the aperture") << "Tab:EFLSlider Tab Tab" << QStringList{"focus=ApertureSlider"} << false;
+        QTest::newRow("Shift+Tab goes back over R/C and Barlow up the page in front") << "Shift+Backtab:ApertureSlider Shift+Backtab Shift+Backtab Shift+Backtab" << QStringList{"focus=AFOVSlider"} << false;
+        QTest::newRow("Space on Barlow in focus puts it in, and Tab skips the locked R/C") << "Space:BarlowButton Tab" << QStringList{"StatusText=Barlow", "focus=page tabs"} << false;
         QTest::newRow("Ctrl+Tab brings the other page and its first slider forward") << "Ctrl+Tab:EFLSlider" << QStringList{"page=Eyepiece 2", "focus=AFOVSlider1"} << true;
         QTest::newRow("Ctrl+Tab on the last page wraps round to the first") << "Ctrl+Tab:EFLSlider Ctrl+Tab" << QStringList{} << true;
         // Each input from its bottom, where Down beeps, to its top, where Up beeps.
