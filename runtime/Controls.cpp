@@ -4,6 +4,7 @@
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
+#include <QTextBoundaryFinder>
 #include <QToolButton>
 
 #include <algorithm>
@@ -13,6 +14,23 @@ namespace runtime {
 namespace {
 
 using Relations = QList<QPair<QAccessibleInterface*, QAccessible::Relation>>;
+
+// The piece of a one-line text round `offset`, from any offset a client sends. Qt's default
+// search never ends at the text's end or before its start with a word or sentence boundary.
+std::pair<int, int> SpanAt(const QString& text, int offset, QAccessible::TextBoundaryType type) {
+    const int length = int(text.size());
+    offset = std::clamp(offset, 0, length);
+    if (type == QAccessible::CharBoundary)
+        return {offset, std::min(offset + 1, length)};
+    if (type != QAccessible::WordBoundary)
+        return {0, length}; // one line: it is its own sentence, line and paragraph
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text);
+    finder.setPosition(offset);
+    const int start = finder.isAtBoundary() ? offset : int(finder.toPreviousBoundary());
+    finder.setPosition(offset);
+    const int end = int(finder.toNextBoundary());
+    return {std::max(start, 0), end < 0 ? length : end};
+}
 
 // Adds the captions of `widget` as its labels, and the controls a caption names as the ones
 // it labels. Looked up only when a screen reader asks.
@@ -107,8 +125,32 @@ public:
         return related;
     }
 
+    // An end below 0 means the text's end, as AT-SPI clients send it.
     QString text(int startOffset, int endOffset) const override {
-        return label()->text().mid(startOffset, endOffset - startOffset);
+        const QString text = label()->text();
+        const int length = int(text.size());
+        const int start = std::clamp(startOffset, 0, length);
+        const int end = endOffset < 0 ? length : std::clamp(endOffset, start, length);
+        return text.mid(start, end - start);
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* startOffset,
+                         int* endOffset) const override {
+        return Piece(SpanAt(label()->text(), offset, type), startOffset, endOffset);
+    }
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* startOffset,
+                             int* endOffset) const override {
+        const QString text = label()->text();
+        const int start = SpanAt(text, offset, type).first;
+        return Piece(start > 0 ? SpanAt(text, start - 1, type) : std::pair(0, 0), startOffset,
+                     endOffset);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int* startOffset,
+                            int* endOffset) const override {
+        const QString text = label()->text();
+        const int length = int(text.size());
+        const int end = SpanAt(text, offset, type).second;
+        return Piece(end < length ? SpanAt(text, end, type) : std::pair(length, length),
+                     startOffset, endOffset);
     }
     int characterCount() const override { return int(label()->text().size()); }
     // Where the characters are drawn, in screen coordinates, as QLabel aligns its one line.
@@ -149,6 +191,11 @@ public:
 
 private:
     StaticText* label() const { return static_cast<StaticText*>(widget()); }
+    QString Piece(std::pair<int, int> span, int* startOffset, int* endOffset) const {
+        *startOffset = span.first;
+        *endOffset = span.second;
+        return label()->text().mid(span.first, span.second - span.first);
+    }
 };
 
 // A button that says whether what it switches is on, and that a screen reader can press.
@@ -262,7 +309,8 @@ void UpDownArrows::resizeEvent(QResizeEvent* event) {
 
 BevelButton::BevelButton(QWidget* parent) : QPushButton(parent) {
     InstallAccessibleFactory();
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it and Space presses it; a click leaves focus where it was, as it always did.
+    setFocusPolicy(Qt::TabFocus);
     setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, &BevelButton::Action);
 }

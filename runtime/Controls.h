@@ -77,7 +77,8 @@ private:
     QToolButton* down_;
 };
 
-// A push button that takes no focus and raises Action when clicked. A button that switches
+// A push button that Tab reaches (a click does not focus it) and that raises Action when
+// clicked or pressed with Space. A button that switches
 // something on and off says which through SetOn: screen readers read it as checked, and the
 // button looks the same either way.
 class BevelButton : public QPushButton {

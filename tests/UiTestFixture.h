@@ -113,7 +113,7 @@ inline void play(ui::Window1& w, const QString& action) {
     } else {
         QWidget* receiver = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
         if (!target.isEmpty()) {
-            receiver = &w.Control<runtime::Slider>(target.toStdString());
+            receiver = &w.Control<QWidget>(target.toStdString());
             receiver->setFocus(Qt::OtherFocusReason);
         }
         const QKeyCombination keys = QKeySequence::fromString(verb)[0];

@@ -96,6 +96,19 @@ def run(root):
         back = [[c.name for c in related(label, pyatspi.RELATION_LABEL_FOR)] for label in labels]
         expect(f"{row[-1]} labels {name}", all(name in names for names in back), True)
     check(ui, "start-up", {name: row[0] for name, row in SLIDERS.items()}, START, False)
+    for name in ("Barlow lens", "Reducer/corrector"):  # a keyboard reaches both optics
+        expect(f"{name} focusable", ui[name].getState().contains(pyatspi.STATE_FOCUSABLE), True)
+    calls = 0  # no offset a client sends may hang a label's text or overflow in it
+    for node in [n for n in ui.values() if n and "Text" in n.get_interfaces()]:
+        text, n = node.queryText(), node.queryText().characterCount
+        for at in (-1, 0, n, n + 1, -2**31, 2**31 - 1):
+            for kind in range(7):
+                for ask in (text.getTextAtOffset, text.getTextBeforeOffset, text.getTextAfterOffset):
+                    ask(at, kind)
+                    calls += 1
+            text.getText(at, 2**31 - 1), text.getText(-2**31, at)
+            calls += 2
+    print(f"{calls} text calls answered")
     for what, verb, name, value, sliders, texts, barlow in STEPS:
         before = {n: shown(ui[n]) for n in {**LABELS, **SLIDERS}}
         was_barlow = ui["Barlow lens"].getState().contains(pyatspi.STATE_CHECKED)
@@ -116,6 +129,7 @@ def run(root):
     expect("File, Quit", app.wait(10), 0)
 
 
+pyatspi.setTimeout(2000, 15000)  # a hung call fails at once instead of after 25 s
 # Listening before the program starts, which asks the registry once then and on each change.
 pyatspi.Registry.registerEventListener(events.append, "object:text-changed", "object:state-changed",
                                        "object:property-change:accessible-value")

@@ -35,7 +35,7 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("an eyepiece-1 arrow changes eyepiece 1 alone") << "up:EFUpDownArrows" << QStringList{"EFLText=26 mm", "EFLSlider=23", "MagnificationText=x 77", "TFOVText=39.0'", "ExitText=2.6"} << true;
         QTest::newRow("an arrow held down steps once and leaves the focus where it was") << "Tab:ApertureSlider holdup:ApertureUpDownArrows" << QStringList{"ApertureText=201 mm", "ApertureSlider=151", "focus=FLSlider"} << false;
-        QTest::newRow("a down arrow held down steps once too") << "Shift+Backtab:ApertureSlider holddown:AFOVUpDownArrows" << QStringList{"AFOVText=49˚", "focus=EFLSlider"} << false;
+        QTest::newRow("a down arrow held down steps once too") << "Shift+Backtab:ApertureSlider holddown:AFOVUpDownArrows" << QStringList{"AFOVText=49˚", "focus=RCButton"} << false;
         QTest::newRow("an eyepiece-2 field arrow changes eyepiece 2 alone") << "page2 down:AFOVUpDownArrows1" << QStringList{"AFOVText1=51˚", "AFOVSlider1=51", "TFOVText1=49.0'", "page=Eyepiece 2"} << true;
         QTest::newRow("the narrowest aperture changes both exit pupils") << "Home:ApertureSlider" << QStringList{"ApertureText=50 mm", "ApertureSlider=0", "FNumberText=ƒ = 40.0", "ExitText=0.6", "ExitText1=0.8"} << true;
         QTest::newRow("no apparent field gives no true field") << "Home:AFOVSlider" << QStringList{"AFOVText=0˚", "AFOVSlider=0", "TFOVText=0.0'"} << true;
@@ -64,8 +64,9 @@ private Q_SLOTS:
         QTest::newRow("after Reset the Barlow goes in again") << "Barlow Ctrl+R Barlow" << QStringList{"FocalLengthText=4000 mm", "StatusText=Barlow", "FocalLength=4000"} << false;
         QTest::newRow("Tab goes from the telescope to the page tabs") << "Tab:ApertureSlider Tab" << QStringList{"focus=page tabs"} << false;
         QTest::newRow("Tab goes on down the page in front") << "page2 Tab:ApertureSlider Tab Tab Tab" << QStringList{"focus=EFLSlider1"} << false;
-        QTest::newRow("Tab from the last slider wraps round to the aperture") << "Tab:EFLSlider" << QStringList{"focus=ApertureSlider"} << false;
-        QTest::newRow("Shift+Tab goes back up the page in front") << "Shift+Backtab:ApertureSlider Shift+Backtab" << QStringList{"focus=AFOVSlider"} << false;
+        QTest::newRow("Tab from the last slider goes on to Barlow and R/C, then round to the aperture") << "Tab:EFLSlider Tab Tab" << QStringList{"focus=ApertureSlider"} << false;
+        QTest::newRow("Shift+Tab goes back over R/C and Barlow up the page in front") << "Shift+Backtab:ApertureSlider Shift+Backtab Shift+Backtab Shift+Backtab" << QStringList{"focus=AFOVSlider"} << false;
+        QTest::newRow("Space on Barlow in focus puts it in, and Tab skips the locked R/C") << "Space:BarlowButton Tab" << QStringList{"StatusText=Barlow", "focus=page tabs"} << false;
         QTest::newRow("Ctrl+Tab brings the other page and its first slider forward") << "Ctrl+Tab:EFLSlider" << QStringList{"page=Eyepiece 2", "focus=AFOVSlider1"} << true;
         QTest::newRow("Ctrl+Tab on the last page wraps round to the first") << "Ctrl+Tab:EFLSlider Ctrl+Tab" << QStringList{} << true;
         // Each input from its bottom, where Down beeps, to its top, where Up beeps.

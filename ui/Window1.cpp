@@ -48,11 +48,12 @@ void Window1::Layout() {
 
 void Window1::CreateControls() {
     _CreateControls0();
-    // Tab follows reading order: the telescope, the page tabs, then the page in front from the
-    // top. The controls were made in another order, and a hidden page's sliders are skipped.
-    const char* const tabOrder[] = {"ApertureSlider", "FLSlider",  "EyepieceTabPanel",
-                                    "AFOVSlider",     "EFLSlider", "AFOVSlider1",
-                                    "EFLSlider1"};
+    // Tab follows reading order: the telescope, the page tabs, the page in front from the top,
+    // then the optics. The controls were made in another order, and a hidden page's sliders
+    // and a locked button are skipped.
+    const char* const tabOrder[] = {"ApertureSlider", "FLSlider",     "EyepieceTabPanel",
+                                    "AFOVSlider",     "EFLSlider",    "AFOVSlider1",
+                                    "EFLSlider1",     "BarlowButton", "RCButton"};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(&Control<QWidget>(tabOrder[i - 1]), &Control<QWidget>(tabOrder[i]));
 }
