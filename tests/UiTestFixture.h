@@ -88,10 +88,9 @@ inline QMap<QString, QString> snapshot(const ui::Window1& w) {
 }
 
 // Plays one action as a user would: "Barlow" or "R/C" clicks that button, "up:NAME" or
-// "down:NAME" a half of an arrow pair ("holdup:NAME" holds it down a while), "KEY:SLIDER" a key on
-// that slider with the focus
-// ("Home:FLSlider"), "page2" the second page's tab; anything else is a key sequence ("Ctrl+3")
-// sent to whatever has the focus.
+// "down:NAME" a half of an arrow pair ("holdup:NAME" holds it down a while), "KEY:NAME" a key
+// on that control with the focus, "page2" the second page's tab; anything else is a key
+// sequence ("Ctrl+3") sent to whatever has the focus.
 inline void play(ui::Window1& w, const QString& action) {
     const QString target = action.section(QLatin1Char(':'), 1);
     const QString verb = action.section(QLatin1Char(':'), 0, 0);

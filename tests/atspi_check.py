@@ -47,6 +47,7 @@ STEPS = [
     ("pressing Barlow again takes it out", "press", "Barlow lens", None, {}, START, False)]
 
 failures, events = [], []
+DESKTOP = pyatspi.DESKTOP_COORDS
 TOLD = ("text-changed", "property-change")  # how a screen reader learns of a new text or value
 
 
@@ -99,16 +100,26 @@ def run(root):
     for name in ("Barlow lens", "Reducer/corrector"):  # a keyboard reaches both optics
         expect(f"{name} focusable", ui[name].getState().contains(pyatspi.STATE_FOCUSABLE), True)
     calls = 0  # no offset a client sends may hang a label's text or overflow in it
-    for node in [n for n in ui.values() if n and "Text" in n.get_interfaces()]:
-        text, n = node.queryText(), node.queryText().characterCount
-        for at in (-1, 0, n, n + 1, -2**31, 2**31 - 1):
-            for kind in range(7):
-                for ask in (text.getTextAtOffset, text.getTextBeforeOffset, text.getTextAfterOffset):
-                    ask(at, kind)
-                    calls += 1
-            text.getText(at, 2**31 - 1), text.getText(-2**31, at)
-            calls += 2
+    for text in [n.queryText() for n in ui.values() if n and "Text" in n.get_interfaces()]:
+        for at in (-1, 0, text.characterCount, text.characterCount + 1, -2**31, 2**31 - 1):
+            calls += len([ask(at, kind) for kind in range(7) for ask in (
+                text.getTextAtOffset, text.getTextBeforeOffset, text.getTextAfterOffset)])
+            calls += len([text.getText(at, 2**31 - 1), text.getText(-2**31, at)])
     print(f"{calls} text calls answered")
+    for node in [n for n in ui.values() if n and n.getState().contains(pyatspi.STATE_SHOWING)
+                 and "Text" in n.get_interfaces() and n.queryText().characterCount]:
+        # Each character under its glyph, left to right from the side the label aligns to
+        # (captions to the right), and nothing selected.
+        text, (x, y, w, h) = node.queryText(), node.queryComponent().getExtents(DESKTOP)
+        glyphs = [text.getCharacterExtents(i, DESKTOP) for i in range(text.characterCount)]
+        edges = [g[0] for g in glyphs] + [glyphs[-1][0] + glyphs[-1][2]]
+        start = edges[-1] - (x + w) if node.name.endswith(":") else edges[0] - x
+        expect(f"{node.name} glyphs", (
+            start == 0, all(a < b for a, b in zip(edges, edges[1:])),
+            all(y <= gy and gy + gh <= y + h for _, gy, _, gh in glyphs),
+            [text.getOffsetAtPoint(gx + gw // 2, gy + gh // 2, DESKTOP) for gx, gy, gw, gh in glyphs],
+            text.getOffsetAtPoint(x - 1, y - 1, DESKTOP), text.getNSelections(), text.caretOffset),
+            (True, True, True, list(range(len(glyphs))), -1, 0, 0))
     for what, verb, name, value, sliders, texts, barlow in STEPS:
         before = {n: shown(ui[n]) for n in {**LABELS, **SLIDERS}}
         was_barlow = ui["Barlow lens"].getState().contains(pyatspi.STATE_CHECKED)

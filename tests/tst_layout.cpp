@@ -61,12 +61,6 @@ void checkEverythingShowsWhole(ui::Window1& window) {
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
 }
 
-const QByteArray kGoldenHeader =
-    "# The window in DejaVu Sans 9, one control a line, as tools/golden writes it: name, kind,\n"
-    "# page, rectangle in the content area, text (the window's title for the content area, a\n"
-    "# slider's range, steps, offset and position), alignment, accessible name, captions, role,\n"
-    "# focus policy; then the menus' items and keys.\n";
-
 // Each control, an arrow's halves and the content area, in the order the window makes them.
 QStringList record(ui::Window1& window) {
     auto& tabs = window.Control<runtime::TabPanel>("EyepieceTabPanel");
@@ -141,13 +135,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("fromGtk"); // else set by the test, as a desktop sets it
         const QString dejaVu = QStringLiteral("DejaVu Sans"),
                       cantarell = QStringLiteral("Cantarell");
-        QFont squeezed(dejaVu, 16);
-        squeezed.setStretch(QFont::UltraCondensed);
         // clang-format off
         QTest::newRow("DejaVu Sans 9, the design font") << QFont(dejaVu, 9) << false;
         QTest::newRow("DejaVu Sans 11 needs wider captions") << QFont(dejaVu, 11) << false;
         QTest::newRow("DejaVu Sans 16 needs wider and taller labels") << QFont(dejaVu, 16) << false;
-        QTest::newRow("DejaVu Sans 16 at half width needs taller labels") << squeezed << false;
         QTest::newRow("Cantarell 11, GNOME's font") << QFont(cantarell, 11) << false;
         QTest::newRow("Cantarell 8, smaller, with digits of differing widths") << QFont(cantarell, 8) << false;
         QTest::newRow("Cantarell 11 from GTK's settings") << QFont(cantarell, 11) << true;
@@ -177,57 +168,16 @@ private Q_SLOTS:
         window = openWindow();
         const QStringList seen = record(*window);
         QFile file(QStringLiteral(MIRAVANE_GOLDEN));
-        if (qEnvironmentVariableIsSet("MIRAVANE_WRITE_GOLDEN")) {
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(kGoldenHeader + seen.join(QLatin1Char('\n')).toUtf8() + '\n');
-            file.close();
-            qInfo("wrote %s", MIRAVANE_GOLDEN);
-        }
-        QVERIFY2(file.open(QIODevice::ReadOnly), MIRAVANE_GOLDEN);
+        QVERIFY2(file.open(QIODevice::ReadWrite), MIRAVANE_GOLDEN);
         QStringList golden = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        if (qEnvironmentVariableIsSet("MIRAVANE_WRITE_GOLDEN")) { // under the file's own header
+            golden.removeIf([](const QString& line) { return !line.startsWith(u'#'); });
+            file.resize(0);
+            file.write((golden + seen).join(QLatin1Char('\n')).toUtf8() + '\n');
+            golden = seen;
+        }
         golden.removeIf([](const QString& line) { return line.isEmpty() || line[0] == u'#'; });
         QCOMPARE(seen, golden); // names the first line that differs
-    }
-
-    // A label's characters as a screen reader finds them: each under its own glyph, the
-    // glyphs side by side from where the label's alignment puts the line, nothing selected.
-    void labelsOfferTheirCharactersAtTheirGlyphs_data() {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("a caption aligned to the right") << "StaticText4";
-        QTest::newRow("a read-out aligned to the left, with a letter beyond ASCII")
-            << "FNumberText";
-    }
-    void labelsOfferTheirCharactersAtTheirGlyphs() {
-        QFETCH(QString, name);
-        window = openWindow();
-        auto& label = window->Control<runtime::StaticText>(name.toStdString());
-        auto* text = QAccessible::queryAccessibleInterface(&label)->textInterface();
-        QVERIFY(text);
-        const int count = text->characterCount();
-        QCOMPARE(text->text(0, count), label.Text());
-        QCOMPARE(count, label.Text().size());
-        const QRect room(label.mapToGlobal(label.contentsRect().topLeft()),
-                         label.contentsRect().size());
-        const bool right = label.alignment() & Qt::AlignRight;
-        const int lineWidth = label.fontMetrics().horizontalAdvance(label.Text());
-        // The first glyph where the line starts, the others each further right.
-        int left = (right ? room.right() + 1 - lineWidth : room.left()) - 1;
-        for (int offset = 0; offset < count; ++offset) {
-            const QRect glyph = text->characterRect(offset);
-            QVERIFY2(offset ? glyph.left() > left : glyph.left() == left + 1,
-                     qPrintable(QString::number(offset)));
-            QVERIFY(room.contains(glyph));
-            QCOMPARE(text->offsetAtPoint(glyph.center()), offset);
-            left = glyph.left();
-        }
-        QCOMPARE(text->characterRect(count), QRect());
-        QCOMPARE(text->offsetAtPoint(room.topLeft() - QPoint(1, 1)), -1);
-        QCOMPARE(std::pair(text->selectionCount(), text->cursorPosition()), std::pair(0, 0));
-        int start = -1, end = -1;
-        text->attributes(0, &start, &end);
-        QCOMPARE(std::pair(start, end), std::pair(0, count));
-        text->selection(0, &start, &end);
-        QCOMPARE(std::pair(start, end), std::pair(0, 0));
     }
 
     void windowFitsItsScreen_data() {
@@ -246,17 +196,10 @@ private Q_SLOTS:
         // The window manager frames the window, which then fits itself inside the screen.
         QTRY_VERIFY(window->frameGeometry().size() != window->size());
         const QRect area = window->screen()->availableGeometry();
-        QTRY_VERIFY2(area.contains(window->frameGeometry()),
-                     qPrintable(QStringLiteral("%1,%2 %3x%4")
-                                    .arg(window->frameGeometry().x())
-                                    .arg(window->frameGeometry().y())
-                                    .arg(window->frameGeometry().width())
-                                    .arg(window->frameGeometry().height())));
+        QTRY_COMPARE(window->frameGeometry() & area, window->frameGeometry());
         const auto* view = window->findChild<QScrollArea*>();
         const QWidget* port = view->viewport();
         QCOMPARE(port->size() != window->Content()->size(), scrolls);
-        if (!scrolls)
-            QCOMPARE(window->Content()->size(), QSize(737, 316));
         // Tab brings each slider into view, the ones past the screen's edge too.
         QStringList hidden;
         for (int i = 0; i < 8; ++i) {

@@ -191,11 +191,6 @@ struct Run {
                QStringList{"", "BarlowButton", "RCButton"}[int(optic)]);
         differ("the beep count", beeps.count(), beepsExpected);
         differ("the tab", w.Control<runtime::TabPanel>("EyepieceTabPanel").currentIndex(), tab);
-        const bool barlowOn = w.BarlowConstant != optics::kNormal;
-        const bool reducerOn = w.RCConstant != optics::kNormal;
-        if (barlowOn && reducerOn)
-            found << "both optics are on";
-        differ("the optic (1 Barlow, 2 reducer)", barlowOn ? 1 : reducerOn ? 2 : 0, int(optic));
         // Taken out again, an optic leaves exactly the slider's whole value.
         differ("FocalLength", QString::number(w.FocalLength, 'g', 17),
                QString::number(value(FocalLength) * kFactor[int(optic)], 'g', 17));

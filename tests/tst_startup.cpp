@@ -14,8 +14,6 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+Q quits with status 0") << QStringList{"quit"} << 0 << QString();
         QTest::newRow("closing the only window ends the program with status 0")
             << QStringList{"close"} << 0 << QString();
-        QTest::newRow("arguments of its own change nothing")
-            << QStringList{"quit", "--reset", "file.txt"} << 0 << QString();
         QTest::newRow("asking for the window again gives the same window")
             << QStringList{"twice"} << 0 << "same window: yes";
         QTest::newRow("an error in a handler is reported and ends with status 1")
