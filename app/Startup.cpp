@@ -8,7 +8,7 @@ std::unique_ptr<Miravane> _NewAppInstance(int& argc, char** argv) {
     auto app = std::make_unique<Miravane>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Miravane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MIRAVANE_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.miravane.Miravane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.miravane.miravane"));
     return app;
 }
 

@@ -37,7 +37,7 @@ void Window1::Layout() {
     SetMenuBar(::MenuBar1());
     setWindowTitle(QStringLiteral("Miravane"));
     // The desktop entry's icon, drawn once as SVG and built into the program.
-    setWindowIcon(QIcon(QStringLiteral(":/icons/org.miravane.Miravane.svg")));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/org.miravane.miravane.svg")));
     // Minimise and close, but no maximise or zoom: the layout is fixed.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
