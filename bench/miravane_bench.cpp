@@ -68,7 +68,7 @@ void BM_FormatFloor(benchmark::State& state) {
     std::size_t i = 0;
     char buffer[32];
     for (auto _ : state) {
-        const int length = std::snprintf(buffer, sizeof buffer, "%.1f", values[i++ & 4095]);
+        int length = std::snprintf(buffer, sizeof buffer, "%.1f", values[i++ & 4095]);
         benchmark::DoNotOptimize(length);
         benchmark::DoNotOptimize(buffer);
     }

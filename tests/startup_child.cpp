@@ -1,5 +1,5 @@
 // Runs the program's real start-up, _Main, and once the window is open does what its first
-// argument says: quit (Ctrl+Q), close, fault (a handler meets a missing label), twice.
+// argument says: quit (Ctrl+Q), close, fault (a handler meets a missing label), icon, twice.
 #include "app/Startup.h"
 #include "runtime/Controls.h"
 #include "ui/Window1.h"
@@ -29,6 +29,10 @@ void ActOnceOpen() {
             delete &window.Control<runtime::StaticText>("FNumberText");
             auto& arrows = window.Control<runtime::UpDownArrows>("ApertureUpDownArrows");
             QTest::mouseClick(arrows.UpButton(), Qt::LeftButton);
+        } else if (action == "icon") { // drawn by Qt's SVG plug-in, which may be missing
+            std::printf("icon: %s\n", window.windowIcon().pixmap(32).isNull() ? "none" : "drawn");
+            std::fflush(stdout);
+            QCoreApplication::quit();
         } else if (action == "twice") {
             std::printf("same window: %s\n", &::Window1() == &window ? "yes" : "no");
             std::fflush(stdout);

@@ -14,6 +14,7 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+Q quits with status 0") << QStringList{"quit"} << 0 << QString();
         QTest::newRow("closing the only window ends the program with status 0")
             << QStringList{"close"} << 0 << QString();
+        QTest::newRow("the window has its icon") << QStringList{"icon"} << 0 << "icon: drawn";
         QTest::newRow("asking for the window again gives the same window")
             << QStringList{"twice"} << 0 << "same window: yes";
         QTest::newRow("an error in a handler is reported and ends with status 1")
