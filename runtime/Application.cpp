@@ -1,5 +1,6 @@
 #include "runtime/Application.h"
 
+#include "runtime/BusGuard.h"
 #include "runtime/UsKeys.h"
 
 #include <QMessageBox>
@@ -31,6 +32,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     const QString platform = platformName();
     if (platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland")))
         installEventFilter(new UsKeyFallback(this));
+    GuardAccessibilityBus(this);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

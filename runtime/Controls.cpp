@@ -339,4 +339,12 @@ QPoint TabPanel::PageOrigin() const {
     return style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, this).topLeft();
 }
 
+QString Spoken(const QString& shown) {
+    QString text = shown;
+    text.replace(QLatin1String(" mm"), QLatin1String(" millimetres"));
+    text.replace(QChar(0x02DA), QLatin1String(" degrees"));
+    text.replace(QLatin1Char('\''), QLatin1String(" minutes"));
+    return text;
+}
+
 } // namespace runtime

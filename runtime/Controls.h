@@ -111,4 +111,8 @@ public:
     QPoint PageOrigin() const;
 };
 
+// A shown text as a screen reader should speak it: units in words ("25 millimetres",
+// "50 degrees", "37.5 minutes"), where speech would drop the signs or spell them out.
+QString Spoken(const QString& shown);
+
 } // namespace runtime

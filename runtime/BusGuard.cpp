@@ -1,0 +1,191 @@
+#include "runtime/BusGuard.h"
+
+#include "runtime/Controls.h"
+
+#include <QAccessible>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <QHash>
+#include <QPointer>
+#include <QTimer>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cmath>
+
+namespace runtime {
+namespace {
+
+const QString kBusName = QStringLiteral("a11y"); // the name Qt's bridge gives its connection
+const QString kRoot = QStringLiteral("/org/a11y/atspi/accessible");
+const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+
+QAccessibleInterface* InterfaceAt(const QString& path) {
+    bool ok = false;
+    const QAccessible::Id id = path.section(QLatin1Char('/'), -1).toUInt(&ok);
+    return ok ? QAccessible::accessibleInterface(id) : nullptr;
+}
+
+class BusGuard : public QDBusVirtualObject {
+public:
+    BusGuard(QDBusVirtualObject* qtAdaptor, QObject* parent)
+        : QDBusVirtualObject(parent), qt_(qtAdaptor) {
+        qDBusRegisterMetaType<QMap<QString, QString>>();
+    }
+
+    QString introspect(const QString& path) const override {
+        return qt_ ? qt_->introspect(path) : QString();
+    }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (!qt_)
+            return false;
+        if (const QString refusal = Refusal(message); !refusal.isEmpty()) {
+            connection.send(message.createErrorReply(QDBusError::InvalidArgs, refusal));
+            return true;
+        }
+        QAccessibleInterface* accessible = InterfaceAt(message.path());
+        if (message.member() == QLatin1String("GetAttributes") && accessible &&
+            qobject_cast<Slider*>(accessible->object())) {
+            const auto* slider = static_cast<Slider*>(accessible->object());
+            QMap<QString, QString> attributes;
+            if (const QLabel* label = slider->ValueLabel())
+                attributes[QStringLiteral("valuetext")] = Spoken(label->text());
+            connection.send(message.createReply(QVariant::fromValue(attributes)));
+            return true;
+        }
+        if (message.member() == QLatin1String("GetRangeExtents") && accessible &&
+            accessible->textInterface() && message.arguments().size() == 3) {
+            // Qt measures every offset between the two ends, however far apart they are.
+            QList<QVariant> arguments = message.arguments();
+            const int count = accessible->textInterface()->characterCount();
+            const int start = std::clamp(arguments[0].toInt(), 0, count);
+            const int end =
+                arguments[1].toInt() == -1 ? count : std::clamp(arguments[1].toInt(), 0, count);
+            arguments[0] = start;
+            arguments[1] = end;
+            QDBusMessage clamped = message;
+            clamped.setArguments(arguments);
+            return qt_->handleMessage(clamped, connection);
+        }
+        return qt_->handleMessage(message, connection);
+    }
+
+private:
+    // Why a call is refused, or nothing when Qt may answer it.
+    QString Refusal(const QDBusMessage& message) {
+        const QString method = message.interface() + QLatin1Char('.') + message.member();
+        if (message.interface() == kProperties) {
+            // Qt reads a property's name even from GetAll, which has none, and crashes.
+            static const QHash<QString, QString> kSignatures{
+                {QStringLiteral("Get"), QStringLiteral("ss")},
+                {QStringLiteral("Set"), QStringLiteral("ssv")}};
+            const auto found = kSignatures.constFind(message.member());
+            if (found == kSignatures.cend() || *found != message.signature())
+                return method + QLatin1String(" takes other arguments");
+            if (message.member() == QLatin1String("Set"))
+                return ValueRefusal(message.arguments().at(2).value<QDBusVariant>().variant());
+            return {};
+        }
+        const auto known = Signatures(message.path());
+        const auto found = known.constFind(method);
+        if (found != known.cend() && *found != message.signature())
+            return method + QLatin1String(" takes (") + *found + QLatin1String(")");
+        // Qt cannot send its answer to this one, and the client would wait for it in vain.
+        if (message.member() == QLatin1String("GetBoundedRanges"))
+            return QStringLiteral("bounded ranges are not offered");
+        // Qt reads the value of this method where Properties.Set has it, past its one argument.
+        if (message.member() == QLatin1String("SetCurrentValue"))
+            return QStringLiteral("set the CurrentValue property instead");
+        return {};
+    }
+
+    // A value a client may set: a finite number. Anything else would be read as 0 by Qt.
+    static QString ValueRefusal(const QVariant& value) {
+        const int type = value.metaType().id();
+        const bool number = type == QMetaType::Double || type == QMetaType::Int ||
+                            type == QMetaType::UInt || type == QMetaType::LongLong ||
+                            type == QMetaType::ULongLong || type == QMetaType::Short ||
+                            type == QMetaType::UShort || type == QMetaType::UChar;
+        if (!number || !std::isfinite(value.toDouble()))
+            return QStringLiteral("a value must be a finite number");
+        return {};
+    }
+
+    // The input signature of each method the object's introspection lists, by
+    // "interface.member". Read once per set of interfaces, as objects share them.
+    QHash<QString, QString> Signatures(const QString& path) {
+        const QString xml = qt_->introspect(path);
+        auto cached = cache_.constFind(xml);
+        if (cached != cache_.cend())
+            return *cached;
+        QHash<QString, QString> signatures;
+        QXmlStreamReader reader(QLatin1String("<node>") + xml + QLatin1String("</node>"));
+        QString interface, method;
+        while (!reader.atEnd()) {
+            reader.readNext();
+            const auto attributes = reader.attributes();
+            if (reader.isStartElement() && reader.name() == QLatin1String("interface"))
+                interface = attributes.value(QLatin1String("name")).toString();
+            else if (reader.isStartElement() && reader.name() == QLatin1String("method"))
+                signatures[method = interface + QLatin1Char('.') +
+                                    attributes.value(QLatin1String("name")).toString()] = QString();
+            else if (reader.isEndElement() && reader.name() == QLatin1String("method"))
+                method.clear();
+            else if (reader.isStartElement() && reader.name() == QLatin1String("arg") &&
+                     !method.isEmpty() &&
+                     attributes.value(QLatin1String("direction")) == QLatin1String("in"))
+                signatures[method] += attributes.value(QLatin1String("type")).toString();
+        }
+        return *cache_.insert(xml, signatures);
+    }
+
+    QPointer<QDBusVirtualObject> qt_;
+    QHash<QString, QHash<QString, QString>> cache_;
+};
+
+// Takes Qt's adaptor off the path and puts the guard there in its place, with Qt's behind it.
+bool Install(QObject* parent) {
+    QDBusConnection bus(kBusName);
+    if (!bus.isConnected())
+        return false;
+    auto* qtAdaptor = dynamic_cast<QDBusVirtualObject*>(bus.objectRegisteredAt(kRoot));
+    if (!qtAdaptor || dynamic_cast<BusGuard*>(qtAdaptor))
+        return qtAdaptor != nullptr;
+    bus.unregisterObject(kRoot, QDBusConnection::UnregisterTree);
+    return bus.registerVirtualObject(kRoot, new BusGuard(qtAdaptor, parent),
+                                     QDBusConnection::SubPath);
+}
+
+// Qt's bridge may turn accessibility on before its bus connection is there, and registers its
+// adaptor only once it is: try again for a while until the adaptor can be guarded.
+void InstallSoon(QObject* parent, int triesLeft) {
+    QTimer::singleShot(triesLeft == 100 ? 0 : 100, parent, [parent, triesLeft] {
+        if (!Install(parent) && triesLeft > 0)
+            InstallSoon(parent, triesLeft - 1);
+    });
+}
+
+struct Observer : QAccessible::ActivationObserver {
+    QObject* parent;
+    void accessibilityActiveChanged(bool active) override {
+        if (active)
+            InstallSoon(parent, 100);
+    }
+};
+
+} // namespace
+
+void GuardAccessibilityBus(QObject* parent) {
+    static Observer observer;
+    observer.parent = parent;
+    QAccessible::installActivationObserver(&observer);
+    if (QAccessible::isActive())
+        observer.accessibilityActiveChanged(true);
+}
+
+} // namespace runtime
