@@ -35,6 +35,10 @@ std::pair<int, int> SpanAt(const QString& text, int offset, QAccessible::TextBou
 // Adds the captions of `widget` as its labels, and the controls a caption names as the ones
 // it labels. Looked up only when a screen reader asks.
 void AddCaptionRelations(QWidget* widget, QAccessible::Relation match, Relations& related) {
+    // A slider goes by its own name, which tells the telescope's from an eyepiece's: a screen
+    // reader would speak a caption in its place, and three read "Focal length:".
+    if (qobject_cast<Slider*>(widget))
+        return;
     if (match & QAccessible::Label)
         for (StaticText* caption : widget->window()->findChildren<StaticText*>())
             if (caption->CaptionedControls().contains(widget))
@@ -43,7 +47,7 @@ void AddCaptionRelations(QWidget* widget, QAccessible::Relation match, Relations
     if (const auto* caption = qobject_cast<const StaticText*>(widget);
         caption && (match & QAccessible::Labelled))
         for (QWidget* control : caption->CaptionedControls())
-            if (control)
+            if (control && !qobject_cast<Slider*>(control))
                 related.append(
                     {QAccessible::queryAccessibleInterface(control), QAccessible::Labelled});
 }
@@ -61,6 +65,8 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
     QString text(QAccessible::Text which) const override {
+        if (which == QAccessible::Description)
+            return widget()->property(kAnnouncementProperty).toString();
         if (which != QAccessible::Value)
             return QAccessibleWidget::text(which);
         if (const QLabel* label = slider()->ValueLabel())
@@ -111,10 +117,9 @@ public:
     QString text(QAccessible::Text which) const override {
         switch (which) {
         case QAccessible::Name:
-            return label()->accessibleName().isEmpty() ? label()->text()
-                                                       : label()->accessibleName();
+            return label()->accessibleName().isEmpty() ? Read() : label()->accessibleName();
         case QAccessible::Value:
-            return label()->text();
+            return Read();
         default:
             return QAccessibleWidget::text(which);
         }
@@ -127,7 +132,7 @@ public:
 
     // An end below 0 means the text's end, as AT-SPI clients send it.
     QString text(int startOffset, int endOffset) const override {
-        const QString text = label()->text();
+        const QString text = Read();
         const int length = int(text.size());
         const int start = std::clamp(startOffset, 0, length);
         const int end = endOffset < 0 ? length : std::clamp(endOffset, start, length);
@@ -135,18 +140,18 @@ public:
     }
     QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* startOffset,
                          int* endOffset) const override {
-        return Piece(SpanAt(label()->text(), offset, type), startOffset, endOffset);
+        return Piece(SpanAt(Read(), offset, type), startOffset, endOffset);
     }
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* startOffset,
                              int* endOffset) const override {
-        const QString text = label()->text();
+        const QString text = Read();
         const int start = SpanAt(text, offset, type).first;
         return Piece(start > 0 ? SpanAt(text, start - 1, type) : std::pair(0, 0), startOffset,
                      endOffset);
     }
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int* startOffset,
                             int* endOffset) const override {
-        const QString text = label()->text();
+        const QString text = Read();
         const int length = int(text.size());
         const int end = SpanAt(text, offset, type).second;
         return Piece(end < length ? SpanAt(text, end, type) : std::pair(length, length),
@@ -191,19 +196,29 @@ public:
 
 private:
     StaticText* label() const { return static_cast<StaticText*>(widget()); }
+    // The text as read aloud or in braille: the degree sign that speech knows in place of
+    // the ring above that the window shows, character for character.
+    QString Read() const { return QString(label()->text()).replace(QChar(0x02DA), QChar(0x00B0)); }
     QString Piece(std::pair<int, int> span, int* startOffset, int* endOffset) const {
         *startOffset = span.first;
         *endOffset = span.second;
-        return label()->text().mid(span.first, span.second - span.first);
+        return Read().mid(span.first, span.second - span.first);
     }
 };
 
 // A button that says whether what it switches is on, and that a screen reader can press.
-// Qt's plain widget interface has no press action, so a tool could not work the button.
+// Qt's plain widget interface has no press action, so a tool could not work the button. It
+// goes as a check box: screen readers voice "checked" on a check box, never on a button.
 class BevelButtonAccessible : public QAccessibleWidget {
 public:
     explicit BevelButtonAccessible(BevelButton* button)
-        : QAccessibleWidget(button, QAccessible::Button) {}
+        : QAccessibleWidget(button, QAccessible::CheckBox) {}
+
+    QString text(QAccessible::Text which) const override {
+        return which == QAccessible::Description
+                   ? widget()->property(kAnnouncementProperty).toString()
+                   : QAccessibleWidget::text(which);
+    }
 
     QAccessible::State state() const override {
         QAccessible::State state = QAccessibleWidget::state();
@@ -234,6 +249,10 @@ QAccessibleInterface* AccessibleFor(const QString& className, QObject* object) {
         return new StaticTextAccessible(static_cast<StaticText*>(object));
     if (className == QLatin1String(BevelButton::staticMetaObject.className()))
         return new BevelButtonAccessible(static_cast<BevelButton*>(object));
+    // A group, not a frame: a screen reader takes a frame for a window and keeps its review
+    // of the screen inside it.
+    if (className == QLatin1String(Placard::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
     return nullptr;
 }
 
@@ -328,6 +347,7 @@ void BevelButton::SetOn(bool on) {
 }
 
 Placard::Placard(QWidget* parent) : QFrame(parent) {
+    InstallAccessibleFactory();
     setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
 }
 

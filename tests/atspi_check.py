@@ -12,21 +12,22 @@ from xml.etree import ElementTree
 import pyatspi
 from gi.repository import Gio, GLib
 
-# Labels: the text at start-up, the caption. Sliders: the quantity at start-up, range, caption.
+# Labels: the text at start-up as read, the caption. Sliders: the quantity at start-up, range,
+# and the value in words, which a screen reader speaks; a slider goes by its own name.
 LABELS = {"Aperture value": ("200 mm", "Aperture:"), "Focal ratio": ("ƒ = 10.0", "Telescope"),
           "Focal length value": ("2000 mm", "Focal length:"),
           "Optic in the light path": ("", "Telescope")}
-SLIDERS = {"Aperture": (200, 50, 400, "Aperture:"),
-           "Focal length": (2000, 400, 3000, "Focal length:")}
+SLIDERS = {"Aperture": (200, 50, 400, "200 millimetres"),
+           "Focal length": (2000, 400, 3000, "2000 millimetres")}
 for n, afov, efl, power, field, pupil in [(1, 50, 25, "x 80", "37.5'", "2.5"),
                                           (2, 52, 32, "x 63", "49.9'", "3.2")]:
-    LABELS.update({f"Eyepiece {n} apparent field value": (f"{afov}˚", "AFOV:"),
+    LABELS.update({f"Eyepiece {n} apparent field value": (f"{afov}°", "AFOV:"),
                    f"Eyepiece {n} focal length value": (f"{efl} mm", "Focal length:"),
                    f"Eyepiece {n} magnification": (power, "Magnification:"),
                    f"Eyepiece {n} true field of view": (field, "True field of view:"),
                    f"Eyepiece {n} exit pupil": (pupil, "Exit pupil:")})
-    SLIDERS.update({f"Eyepiece {n} apparent field": (afov, 0, 90, "AFOV:"),
-                    f"Eyepiece {n} focal length": (efl, 3, 55, "Focal length:")})
+    SLIDERS.update({f"Eyepiece {n} apparent field": (afov, 0, 90, f"{afov} degrees"),
+                    f"Eyepiece {n} focal length": (efl, 3, 55, f"{efl} millimetres")})
 START = {name: text for name, (text, _) in LABELS.items()}
 # What a step does, the slider values it leaves, the texts it shows and Barlow's checked state.
 STEPS = [
@@ -161,14 +162,20 @@ def fuzz(ui, root):
 
 def run(root):
     ui = {node.name: node for node in pyatspi.findAllDescendants(root, lambda node: True)}
-    for name, row in {**LABELS, **SLIDERS}.items():
+    for name, row in LABELS.items():
         labels = related(ui[name], pyatspi.RELATION_LABELLED_BY)
         expect(f"{name} labelled by", [label.name for label in labels], [row[-1]])
         back = [[c.name for c in related(label, pyatspi.RELATION_LABEL_FOR)] for label in labels]
         expect(f"{row[-1]} labels {name}", all(name in names for names in back), True)
     check(ui, "start-up", {name: row[0] for name, row in SLIDERS.items()}, START, False)
+    for name, row in SLIDERS.items():
+        expect(f"{name} labelled by", related(ui[name], pyatspi.RELATION_LABELLED_BY), [])
+        expect(f"{name} in words", ui[name].getAttributes(), [f"valuetext:{row[-1]}"])
+    names = [n.name for n in ui.values() if n and n.getRole() == pyatspi.ROLE_SLIDER]
+    expect("slider names", sorted(names), sorted(set(names)))
     for name in ("Barlow lens", "Reducer/corrector"):  # a keyboard reaches both optics
-        expect(f"{name} focusable", ui[name].getState().contains(pyatspi.STATE_FOCUSABLE), True)
+        expect(f"{name} focusable and a check box", (ui[name].getState().contains(
+            pyatspi.STATE_FOCUSABLE), ui[name].getRole()), (True, pyatspi.ROLE_CHECK_BOX))
     fuzz(ui, root)
     for node in [n for n in ui.values() if n and n.getState().contains(pyatspi.STATE_SHOWING)
                  and "Text" in n.get_interfaces() and n.queryText().characterCount]:
@@ -200,6 +207,18 @@ def run(root):
         pump(lambda: told() >= changed and checks() == toggles)
         expect(f"{what}: changes told", told() & changed, changed)
         expect(f"{what}: checked state changes told", checks(), toggles)
+    # A change made on the control in focus is told as its new description, led by its value.
+    window = subprocess.run(["xdotool", "search", "--pid", str(app.pid)],  # no window manager
+                            capture_output=True, text=True).stdout.split()
+    subprocess.run(["xdotool", "windowfocus", "--sync", *window[:1]])
+    ui["Aperture"].queryComponent().grabFocus()
+    del events[:]
+    ui["Aperture"].queryValue().currentValue = 100
+    said = lambda: [e.any_data for e in events if e.source.name == "Aperture" and
+                    e.type == "object:property-change:accessible-description"]
+    pump(said)
+    expect("told after a move", said(), ["100 millimetres. Focal ratio 20.0. Eyepiece 1: "
+           "magnification 80, true field 37.5 minutes, exit pupil 1.3 millimetres"])
     press(ui["Quit"])  # and the program ends cleanly, with the sanitizers' checks at exit
     expect("File, Quit", app.wait(10), 0)
 
@@ -207,7 +226,8 @@ def run(root):
 pyatspi.setTimeout(2000, 15000)  # a hung call fails at once instead of after 25 s
 # Listening before the program starts, which asks the registry once then and on each change.
 pyatspi.Registry.registerEventListener(events.append, "object:text-changed", "object:state-changed",
-                                       "object:property-change:accessible-value")
+                                       "object:property-change:accessible-value",
+                                       "object:property-change:accessible-description")
 app = subprocess.Popen(sys.argv[1:], env=dict(os.environ, QT_QPA_PLATFORM="xcb",
                                               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
 try:

@@ -49,6 +49,7 @@ private Q_SLOTS:
         QTest::newRow("Tab from the last slider goes on to Barlow and R/C, then round to the aperture") << "Tab:EFLSlider Tab Tab" << QStringList{"focus=ApertureSlider"} << false;
         QTest::newRow("Shift+Tab goes back over R/C and Barlow up the page in front") << "Shift+Backtab:ApertureSlider Shift+Backtab Shift+Backtab Shift+Backtab" << QStringList{"focus=AFOVSlider"} << false;
         QTest::newRow("Space on Barlow in focus puts it in, and Tab skips the locked R/C") << "Space:BarlowButton Tab" << QStringList{"StatusText=Barlow", "focus=page tabs"} << false;
+        QTest::newRow("a click on Barlow that locks the slider in focus hands the focus to Barlow") << "Up:FLSlider Barlow" << QStringList{"focus=BarlowButton", "StatusText=Barlow"} << false;
         QTest::newRow("Ctrl+Tab brings the other page and its first slider forward") << "Ctrl+Tab:EFLSlider" << QStringList{"page=Eyepiece 2", "focus=AFOVSlider1"} << true;
         // clang-format on
     }

@@ -2,6 +2,7 @@
 
 #include "menus/MenuBar1.h"
 #include "runtime/Beep.h"
+#include "runtime/BusGuard.h"
 #include "runtime/Controls.h"
 #include "runtime/Format.h"
 #include "ui/Inputs.h"
@@ -79,6 +80,23 @@ void Window1::UpdateInput(const Input& input) {
         PerformCalculations();
     if (input.eyepiece2)
         PerformCalculations1();
+    AnnounceResults();
+}
+
+void Window1::AnnounceResults() {
+    const QString page = Control<runtime::TabPanel>("EyepieceTabPanel").currentIndex()
+                             ? QStringLiteral("1")
+                             : QString();
+    const auto shown = [&](const char* label, int skip) {
+        return runtime::Spoken(
+            Control<StaticText>((QLatin1String(label) + page).toStdString()).Text().mid(skip));
+    };
+    runtime::Announce(this, QStringLiteral("Focal ratio %1. Eyepiece %2: magnification %3, true "
+                                           "field %4, exit pupil %5 millimetres")
+                                .arg(Control<StaticText>("FNumberText").Text().mid(4),
+                                     page.isEmpty() ? QStringLiteral("1") : QStringLiteral("2"),
+                                     shown("MagnificationText", 2), shown("TFOVText", 0),
+                                     shown("ExitText", 0)));
 }
 
 void Window1::StepInput(const Input& input, int bound, int step) {
@@ -146,10 +164,20 @@ void Window1::Toggle(std::string& state, const Optic& optic) {
     ShowFocalLength(kOpticFocalLengthMask);
     PerformCalculations();
     PerformCalculations1();
+    // A keyboard user whose control is about to be locked goes on from the button that locks
+    // it, rather than wherever Qt would send the focus.
+    auto& button = Control<runtime::BevelButton>(optic.button);
+    if (QWidget* focus = QApplication::focusWidget();
+        switchOn && focus &&
+        (focus == &Control<QWidget>(kAperture.slider) ||
+         focus == &Control<QWidget>(kFocalLength.slider) ||
+         focus == &Control<QWidget>(optic.otherButton)))
+        button.setFocus(Qt::OtherFocusReason);
     SetTelescopeEnabled(!switchOn, optic.otherButton);
     state = switchOn ? optic.onWord : kNormal;
-    Control<runtime::BevelButton>(optic.button).SetOn(switchOn);
+    button.SetOn(switchOn);
     Control<StaticText>("StatusText").SetText(switchOn ? ToQString(optic.status) : QString());
+    AnnounceResults();
 }
 
 void Window1::BarlowButton_Action() { Toggle(BarlowConstant, kBarlow); }

@@ -100,6 +100,8 @@ private:
     void UpdateInput(const Input& input);
     void StepInput(const Input& input, int bound, int step);
     void Toggle(std::string& state, const Optic& optic);
+    // The focal ratio and the front eyepiece's results, told to a screen reader.
+    void AnnounceResults();
     void ShowFocalLength(const char* mask);
     void SetTelescopeEnabled(bool enabled, const char* otherButton);
     bool LoadPreset(const menus::Preset& preset);
