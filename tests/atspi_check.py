@@ -177,6 +177,11 @@ def run(root):
         expect(f"{name} focusable and a check box", (ui[name].getState().contains(
             pyatspi.STATE_FOCUSABLE), ui[name].getRole()), (True, pyatspi.ROLE_CHECK_BOX))
     fuzz(ui, root)
+    text = ui["Focal ratio"].queryText()  # "ƒ = 10.0" by words (1) and characters (0)
+    expect("pieces of the focal ratio", [ask(at, kind) for ask, at, kind in (
+        (text.getTextAtOffset, 5, 1), (text.getTextBeforeOffset, 5, 1), (text.getTextAfterOffset,
+        0, 1), (text.getTextAtOffset, -1, 0), (text.getTextBeforeOffset, 5, 0))],
+        [("10.0", 4, 8), (" ", 3, 4), (" ", 1, 2), ("ƒ", 0, 1), ("1", 4, 5)])
     for node in [n for n in ui.values() if n and n.getState().contains(pyatspi.STATE_SHOWING)
                  and "Text" in n.get_interfaces() and n.queryText().characterCount]:
         # Each character under its glyph, left to right from the side the label aligns to
