@@ -194,8 +194,10 @@ def run(root):
             start == 0, all(a < b for a, b in zip(edges, edges[1:])),
             all(y <= gy and gy + gh <= y + h for _, gy, _, gh in glyphs),
             [text.getOffsetAtPoint(gx + gw // 2, gy + gh // 2, DESKTOP) for gx, gy, gw, gh in glyphs],
-            text.getOffsetAtPoint(x - 1, y - 1, DESKTOP), text.getNSelections(), text.caretOffset),
-            (True, True, True, list(range(len(glyphs))), -1, 0, 0))
+            text.getOffsetAtPoint(x - 1, y - 1, DESKTOP), text.getNSelections(), text.caretOffset,
+            tuple(text.getRangeExtents(0, -1, DESKTOP))),
+            (True, True, True, list(range(len(glyphs))), -1, 0, 0,
+             (edges[0], glyphs[0][1], edges[-1] - edges[0], glyphs[0][3])))
     for what, verb, name, value, sliders, texts, barlow in STEPS:
         before = {n: shown(ui[n]) for n in {**LABELS, **SLIDERS}}
         was_barlow = ui["Barlow lens"].getState().contains(pyatspi.STATE_CHECKED)
