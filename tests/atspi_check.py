@@ -133,7 +133,10 @@ def fuzz(ui, root):
                 if iname.endswith("Action") and method.get("name") == "DoAction":
                     calls = [("i", (i,)) for i in (-1, 99, 2**31 - 1, -2**31)]
                 elif set(signature) <= set(EDGES):
-                    calls = [(signature, tuple(EDGES[t][k % len(EDGES[t])] for t in signature))
+                    # Each argument runs through its edges out of step with the others, so
+                    # that ranges such as (0, INT_MAX) come up.
+                    calls = [(signature, tuple(EDGES[t][(k + 3 * j) % len(EDGES[t])]
+                                               for j, t in enumerate(signature)))
                              for k in range(6)] + [("s", ("abc",)), ("", None)]
                 else:
                     calls = [("s", ("abc",)), ("", None)]
