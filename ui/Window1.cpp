@@ -7,6 +7,7 @@
 #include "runtime/Format.h"
 #include "ui/Inputs.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QIcon>
 #include <QLayout>
@@ -84,6 +85,9 @@ void Window1::UpdateInput(const Input& input) {
 }
 
 void Window1::AnnounceResults() {
+    // Composed only while a screen reader listens: a drag runs this for every step.
+    if (!QAccessible::isActive())
+        return;
     const QString page = Control<runtime::TabPanel>("EyepieceTabPanel").currentIndex()
                              ? QStringLiteral("1")
                              : QString();
