@@ -231,8 +231,6 @@ private:
 } // namespace
 
 void Announce(QWidget* window, const QString& results) {
-    if (!QAccessible::isActive())
-        return;
     auto* announcer = qvariant_cast<QObject*>(window->property("miravaneAnnouncer"));
     if (!announcer) {
         announcer = new Announcer(window);

@@ -18,6 +18,7 @@ void GuardAccessibilityBus(QObject* parent);
 // control of `window` has the focus, led by that control's own value or state. Orca presents
 // such a change unasked, and nothing of a label that changes elsewhere. Changes in quick
 // succession (a held key, a drag) are spoken once they stop, as the latest results only.
+// Worth calling only while QAccessible::isActive(): nobody else hears it.
 void Announce(QWidget* window, const QString& results);
 
 } // namespace runtime

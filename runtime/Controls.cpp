@@ -287,7 +287,6 @@ StaticText::StaticText(QWidget* parent) : QLabel(parent) {
     InstallAccessibleFactory();
     setTextFormat(Qt::PlainText);
     setWordWrap(false);
-    setTextInteractionFlags(Qt::NoTextInteraction);
 }
 
 void StaticText::SetText(const QString& text) {

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 namespace ui {
 namespace {
@@ -104,12 +106,18 @@ const ControlRow& RowNamed(std::string_view name) {
 
 // The widget a row's control lives in, and where its origin lies in content coordinates.
 std::pair<QWidget*, QPoint> ParentOf(const Window1& window, const ControlRow& row) {
-    if (!row.parent)
+    QWidget* parent = row.parent ? &window.Control<QWidget>(row.parent) : nullptr;
+    auto* tabs = qobject_cast<runtime::TabPanel*>(parent);
+    // A page off the tab panel, or a text on a control that shows none, would be read by
+    // nothing: a slip in the table, caught at the first start.
+    const bool showsText = row.kind == Kind::StaticText || row.kind == Kind::BevelButton;
+    if ((!tabs && row.tab != -1) || (!showsText && *row.text))
+        throw std::logic_error(std::string(row.name) + ": a page or text that nothing reads");
+    if (!parent)
         return {window.Content(), QPoint()};
-    auto& parent = window.Control<QWidget>(row.parent);
-    if (auto* tabs = qobject_cast<runtime::TabPanel*>(&parent))
-        return {tabs->widget(row.tab), parent.pos() + tabs->PageOrigin()};
-    return {&parent, parent.pos()};
+    if (tabs)
+        return {tabs->widget(row.tab), parent->pos() + tabs->PageOrigin()};
+    return {parent, parent->pos()};
 }
 
 // The font's widest digit: a read-out may show any digit where its longest text shows one.

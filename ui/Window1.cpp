@@ -209,9 +209,6 @@ void Window1::DoOpenEvent() {
             .SetValue(static_cast<int>(this->*input->property) - input->offset);
     for (const Input* input : {&kAperture, &kFocalLength, &kEFL, &kEFL1, &kAFOV, &kAFOV1})
         UpdateInput(*input);
-
-    PerformCalculations();
-    PerformCalculations1();
     Refresh();
 }
 
