@@ -294,14 +294,11 @@ void StaticText::SetText(const QString& text) {
     // sent while no assistive tool listens, so a drag costs nothing more then.
     if (!QAccessible::isActive()) {
         setText(text);
-        return;
+    } else if (const QString old = this->text(); text != old) {
+        setText(text);
+        QAccessibleTextUpdateEvent event(this, 0, old, text);
+        QAccessible::updateAccessibility(&event);
     }
-    const QString old = this->text();
-    if (text == old)
-        return;
-    setText(text);
-    QAccessibleTextUpdateEvent event(this, 0, old, text);
-    QAccessible::updateAccessibility(&event);
 }
 
 UpDownArrows::UpDownArrows(QWidget* parent)

@@ -77,7 +77,7 @@ void Window::FitToScreen() {
             view.rwidth() += bar;
     }
     view = view.boundedTo(room);
-    if (view_->size() != view || view_->minimumSize() != view)
+    if (view_->minimumSize() != view) // fixed at the size last set
         view_->setFixedSize(view);
     // A window grown past the screen's edge comes back inside it.
     if (const QScreen* screen = this->screen(); screen && isVisible()) {

@@ -161,6 +161,14 @@ def fuzz(ui, root):
     expect("the program after the calls", app.poll(), None)
     if app.poll() is None:
         expect("the window after the calls", {n: shown(ui[n]) for n in before}, before)
+    # A value of any integer type is a number too: each of these moves the aperture.
+    aperture, set_to = ui["Aperture"], []
+    for i, kind in enumerate("ynqiuxt"):
+        dbus(owner, aperture.path, "org.freedesktop.DBus.Properties", "Set", "ssv",
+             ("org.a11y.atspi.Value", "CurrentValue", GLib.Variant(kind, 60 + i)))
+        set_to.append(shown(aperture))
+    aperture.queryValue().currentValue = before["Aperture"]
+    expect("integer values set", set_to, list(range(60, 67)))
 
 
 def run(root):
@@ -180,11 +188,14 @@ def run(root):
         expect(f"{name} focusable and a check box", (ui[name].getState().contains(
             pyatspi.STATE_FOCUSABLE), ui[name].getRole()), (True, pyatspi.ROLE_CHECK_BOX))
     fuzz(ui, root)
-    text = ui["Focal ratio"].queryText()  # "ƒ = 10.0" by words (1) and characters (0)
+    text = ui["Focal ratio"].queryText()  # "ƒ = 10.0" by characters (0), words (1), lines (5)
     expect("pieces of the focal ratio", [ask(at, kind) for ask, at, kind in (
         (text.getTextAtOffset, 5, 1), (text.getTextBeforeOffset, 5, 1), (text.getTextAfterOffset,
-        0, 1), (text.getTextAtOffset, -1, 0), (text.getTextBeforeOffset, 5, 0))],
-        [("10.0", 4, 8), (" ", 3, 4), (" ", 1, 2), ("ƒ", 0, 1), ("1", 4, 5)])
+        0, 1), (text.getTextAtOffset, -1, 0), (text.getTextBeforeOffset, 5, 0),
+        (text.getTextAtOffset, 0, 1), (text.getTextAtOffset, 99, 0), (text.getTextBeforeOffset,
+        1, 0), (text.getTextAfterOffset, 2, 5))], [("10.0", 4, 8), (" ", 3, 4), (" ", 1, 2),
+        ("ƒ", 0, 1), ("1", 4, 5), ("ƒ", 0, 1), ("", 8, 8), ("ƒ", 0, 1), ("", 8, 8)])
+    expect("no extents of an empty range", tuple(text.getRangeExtents(0, 0, DESKTOP))[2:], (0, 0))
     for node in [n for n in ui.values() if n and n.getState().contains(pyatspi.STATE_SHOWING)
                  and "Text" in n.get_interfaces() and n.queryText().characterCount]:
         # Each character under its glyph, left to right from the side the label aligns to
@@ -222,6 +233,7 @@ def run(root):
                             capture_output=True, text=True).stdout.split()
     subprocess.run(["xdotool", "windowfocus", "--sync", *window[:1]])
     ui["Aperture"].queryComponent().grabFocus()
+    quiet = ui["Aperture"].description
     del events[:]
     ui["Aperture"].queryValue().currentValue = 100
     said = lambda: [e.any_data for e in events if e.source.name == "Aperture" and
@@ -229,6 +241,9 @@ def run(root):
     pump(said)
     expect("told after a move", said(), ["100 millimetres. Focal ratio 20.0. Eyepiece 1: "
            "magnification 80, true field 37.5 minutes, exit pupil 1.3 millimetres"])
+    ui["Focal length"].queryComponent().grabFocus()  # what was told there is old news here
+    pump(lambda: ui["Aperture"].description == quiet)
+    expect("told no more once the focus moves on", ui["Aperture"].description, quiet)
     press(ui["Quit"])  # and the program ends cleanly, with the sanitizers' checks at exit
     expect("File, Quit", app.wait(10), 0)
 

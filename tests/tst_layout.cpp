@@ -161,14 +161,20 @@ private Q_SLOTS:
         QCOMPARE(window->minimumSize(), window->maximumSize());
     }
 
-    // The window at the design font against tests/data, line by line: tools/golden rewrites
-    // the file after a change of the look, to be read in the diff before it is committed.
+    // The window against tests/data, line by line: tools/golden rewrites the files after a
+    // change of the look, to be read in the diff before it is committed.
+    void windowMatchesItsGoldenRecord_data() {
+        QTest::addColumn<int>("points");
+        QTest::newRow("DejaVu Sans 9, the design font") << 9;
+        QTest::newRow("DejaVu Sans 16, with every label and the window grown") << 16;
+    }
     void windowMatchesItsGoldenRecord() {
-        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+        QFETCH(int, points);
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), points));
         window = openWindow();
         const QStringList seen = record(*window);
-        QFile file(QStringLiteral(MIRAVANE_GOLDEN));
-        QVERIFY2(file.open(QIODevice::ReadWrite), MIRAVANE_GOLDEN);
+        QFile file(QStringLiteral(MIRAVANE_GOLDEN "/window-dejavu%1.tsv").arg(points));
+        QVERIFY2(file.open(QIODevice::ReadWrite), qPrintable(file.fileName()));
         QStringList golden = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
         if (qEnvironmentVariableIsSet("MIRAVANE_WRITE_GOLDEN")) { // under the file's own header
             golden.removeIf([](const QString& line) { return !line.startsWith(u'#'); });
