@@ -12,6 +12,7 @@
 #include <QDBusVirtualObject>
 #include <QHash>
 #include <QPointer>
+#include <QRect>
 #include <QTimer>
 #include <QXmlStreamReader>
 
@@ -24,6 +25,7 @@ namespace {
 const QString kBusName = QStringLiteral("a11y"); // the name Qt's bridge gives its connection
 const QString kRoot = QStringLiteral("/org/a11y/atspi/accessible");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+constexpr uint kWindowCoordinates = 1; // AT-SPI's coordinate types: screen 0, window 1
 
 QAccessibleInterface* InterfaceAt(const QString& path) {
     bool ok = false;
@@ -61,17 +63,23 @@ public:
         }
         if (message.member() == QLatin1String("GetRangeExtents") && accessible &&
             accessible->textInterface() && message.arguments().size() == 3) {
-            // Qt measures every offset between the two ends, however far apart they are.
-            QList<QVariant> arguments = message.arguments();
-            const int count = accessible->textInterface()->characterCount();
+            // Qt measures every offset between the two ends, however far apart they are, and
+            // the character at the end too, where the range has already stopped.
+            const QList<QVariant> arguments = message.arguments();
+            QAccessibleTextInterface* text = accessible->textInterface();
+            const int count = text->characterCount();
             const int start = std::clamp(arguments[0].toInt(), 0, count);
             const int end =
                 arguments[1].toInt() == -1 ? count : std::clamp(arguments[1].toInt(), 0, count);
-            arguments[0] = start;
-            arguments[1] = end;
-            QDBusMessage clamped = message;
-            clamped.setArguments(arguments);
-            return qt_->handleMessage(clamped, connection);
+            QRect extents;
+            for (int offset = start; offset < end; ++offset)
+                extents |= text->characterRect(offset);
+            const auto* widget = qobject_cast<const QWidget*>(accessible->object());
+            if (arguments[2].toUInt() == kWindowCoordinates && widget && extents.isValid())
+                extents.translate(-widget->window()->mapToGlobal(QPoint()));
+            connection.send(message.createReply(
+                QList<QVariant>{extents.x(), extents.y(), extents.width(), extents.height()}));
+            return true;
         }
         return qt_->handleMessage(message, connection);
     }

@@ -51,7 +51,7 @@ STEPS = [
     ("pressing Barlow again takes it out", "press", "Barlow lens", None, {}, START, False)]
 
 failures, events = [], []
-DESKTOP = pyatspi.DESKTOP_COORDS
+DESKTOP, WINDOW = pyatspi.DESKTOP_COORDS, pyatspi.WINDOW_COORDS
 TOLD = ("text-changed", "property-change")  # how a screen reader learns of a new text or value
 
 
@@ -195,7 +195,10 @@ def run(root):
         (text.getTextAtOffset, 0, 1), (text.getTextAtOffset, 99, 0), (text.getTextBeforeOffset,
         1, 0), (text.getTextAfterOffset, 2, 5))], [("10.0", 4, 8), (" ", 3, 4), (" ", 1, 2),
         ("ƒ", 0, 1), ("1", 4, 5), ("ƒ", 0, 1), ("", 8, 8), ("ƒ", 0, 1), ("", 8, 8)])
-    expect("no extents of an empty range", tuple(text.getRangeExtents(0, 0, DESKTOP))[2:], (0, 0))
+    expect("extents of no character and of the first, the second in the window", [
+        tuple(text.getRangeExtents(*at)) for at in ((0, 0, WINDOW), (0, 1, DESKTOP), (1, 2, WINDOW))],
+        [(0, 0, 0, 0), tuple(text.getCharacterExtents(0, DESKTOP)),
+         tuple(text.getCharacterExtents(1, WINDOW))])
     for node in [n for n in ui.values() if n and n.getState().contains(pyatspi.STATE_SHOWING)
                  and "Text" in n.get_interfaces() and n.queryText().characterCount]:
         # Each character under its glyph, left to right from the side the label aligns to
@@ -253,8 +256,9 @@ pyatspi.setTimeout(2000, 15000)  # a hung call fails at once instead of after 25
 pyatspi.Registry.registerEventListener(events.append, "object:text-changed", "object:state-changed",
                                        "object:property-change:accessible-value",
                                        "object:property-change:accessible-description")
-app = subprocess.Popen(sys.argv[1:], env=dict(os.environ, QT_QPA_PLATFORM="xcb",
-                                              QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+# Away from the screen's corner, so that window and screen coordinates differ.
+app = subprocess.Popen([*sys.argv[1:], "-geometry", "+30+20"], env=dict(
+    os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
 try:
     on_bus = lambda: [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "Miravane"]
     pump(on_bus, 10)
