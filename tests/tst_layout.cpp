@@ -203,6 +203,9 @@ private Q_SLOTS:
         QTRY_VERIFY(window->frameGeometry().size() != window->size());
         const QRect area = window->screen()->availableGeometry();
         QTRY_COMPARE(window->frameGeometry() & area, window->frameGeometry());
+        // Dragged past the screen's far corner, it comes back whole.
+        window->move(area.bottomRight() - QPoint(100, 100));
+        QTRY_COMPARE(window->frameGeometry() & area, window->frameGeometry());
         const auto* view = window->findChild<QScrollArea*>();
         const QWidget* port = view->viewport();
         QCOMPARE(port->size() != window->Content()->size(), scrolls);
