@@ -34,7 +34,6 @@ Window::Window(QWidget* parent)
     view_->setFocusPolicy(Qt::NoFocus); // Tab goes to the controls only
     view_->setWidget(content_);
     setCentralWidget(view_);
-    content_->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         // Only a control wholly out of view: the start-up focus must not hide the focal ratio.
         if (!now || !content_->isAncestorOf(now))
@@ -43,12 +42,6 @@ Window::Window(QWidget* parent)
         if (!view_->viewport()->rect().intersects(shown))
             view_->ensureWidgetVisible(now);
     });
-}
-
-bool Window::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == content_ && event->type() == QEvent::Resize)
-        FitToScreen();
-    return QMainWindow::eventFilter(watched, event);
 }
 
 bool Window::event(QEvent* event) {

@@ -54,7 +54,6 @@ public:
     void Refresh() { update(); }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
