@@ -108,10 +108,10 @@ void Window1::StepInput(const Input& input, int bound, int step) {
     const int value = slider.Value();
     if (value == bound) {
         MyAlert();
-        return;
+    } else {
+        slider.SetValue(value + step);
+        UpdateInput(input);
     }
-    slider.SetValue(value + step);
-    UpdateInput(input);
 }
 
 void Window1::UpdateApertureValue() { UpdateInput(kAperture); }
