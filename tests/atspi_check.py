@@ -247,6 +247,15 @@ def run(root):
     ui["Focal length"].queryComponent().grabFocus()  # what was told there is old news here
     pump(lambda: ui["Aperture"].description == quiet)
     expect("told no more once the focus moves on", ui["Aperture"].description, quiet)
+    root = subprocess.run(["xdotool", "search", "--maxdepth", "0", "--name", ""],
+                          capture_output=True, text=True).stdout.split()
+    subprocess.run(["xdotool", "windowfocus", *root])  # to no window of the program
+    pump(lambda: not ui["Focal length"].getState().contains(pyatspi.STATE_FOCUSED))
+    descriptions = lambda: [ui[name].description for name in ("Aperture", "Focal length")]
+    before = descriptions()
+    ui["Aperture"].queryValue().currentValue = 120
+    pump(lambda: False, 0.3)  # past the pause after which a change is told
+    expect("told nothing with the focus elsewhere", descriptions(), before)
     press(ui["Quit"])  # and the program ends cleanly, with the sanitizers' checks at exit
     expect("File, Quit", app.wait(10), 0)
 
