@@ -256,6 +256,13 @@ def run(root):
     ui["Aperture"].queryValue().currentValue = 120
     pump(lambda: False, 0.3)  # past the pause after which a change is told
     expect("told nothing with the focus elsewhere", descriptions(), before)
+    subprocess.run(["xdotool", "windowfocus", "--sync", *window[:1]])
+    ui["Barlow lens"].queryComponent().grabFocus()
+    press(ui["Barlow lens"])
+    pump(lambda: ui["Barlow lens"].description.startswith("Barlow"))
+    expect("told on the optic's button, led by its state", ui["Barlow lens"].description,
+           "Barlow lens checked. Focal ratio 33.3. Eyepiece 1: magnification 160, true field 18.8 "
+           "minutes, exit pupil 0.8 millimetres")
     press(ui["Quit"])  # and the program ends cleanly, with the sanitizers' checks at exit
     expect("File, Quit", app.wait(10), 0)
 
