@@ -57,6 +57,8 @@ void FormatTest::formatsByMask_data() {
          "4503599627370496"},
         {"an exact half just past 15 digits rounds up", 100000000000000.5, "###",
          "100000000000001"},
+        {"a half in the first digit shown, stored below, rounds up", 5e-7, "#.000000",
+         "0.000001"},
         {"the smallest exit pupil rounds down to 0.0", 0.025, "##.0", "0.0"},
         {"a huge value is written out in full", 1e20, "###", "100000000000000000000"},
         {"not a number", std::nan(""), "###.0", "NaN"},
