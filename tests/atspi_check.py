@@ -193,10 +193,11 @@ def run(root):
         (text.getTextAtOffset, 5, 1), (text.getTextBeforeOffset, 5, 1), (text.getTextAfterOffset,
         0, 1), (text.getTextAtOffset, -1, 0), (text.getTextBeforeOffset, 5, 0),
         (text.getTextAtOffset, 0, 1), (text.getTextAtOffset, 99, 0), (text.getTextBeforeOffset,
-        1, 0), (text.getTextAfterOffset, 2, 5))], [("10.0", 4, 8), (" ", 3, 4), (" ", 1, 2),
-        ("ƒ", 0, 1), ("1", 4, 5), ("ƒ", 0, 1), ("", 8, 8), ("ƒ", 0, 1), ("", 8, 8)])
-    expect("a piece by offsets, and one run of attributes", (text.getText(2, 3),
-           text.getAttributes(3)[1:]), ("=", [0, 8]))
+        1, 0), (text.getTextAfterOffset, 2, 5), (text.getTextBeforeOffset, 0, 0))], [("10.0", 4, 8),
+        (" ", 3, 4), (" ", 1, 2), ("ƒ", 0, 1), ("1", 4, 5), ("ƒ", 0, 1), ("", 8, 8), ("ƒ", 0, 1),
+        ("", 8, 8), ("", 0, 0)])
+    expect("a piece by offsets, one run of attributes, an empty selection", (text.getText(2, 3),
+           text.getAttributes(3)[1:], tuple(text.getSelection(0))), ("=", [0, 8], (0, 0)))
     expect("extents of no character and of the first, the second in the window", [
         tuple(text.getRangeExtents(*at)) for at in ((0, 0, WINDOW), (0, 1, DESKTOP), (1, 2, WINDOW))],
         [(0, 0, 0, 0), tuple(text.getCharacterExtents(0, DESKTOP)),
