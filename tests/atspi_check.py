@@ -193,15 +193,15 @@ def run(root):
         (text.getTextAtOffset, 5, 1), (text.getTextBeforeOffset, 5, 1), (text.getTextAfterOffset,
         0, 1), (text.getTextAtOffset, -1, 0), (text.getTextBeforeOffset, 5, 0),
         (text.getTextAtOffset, 0, 1), (text.getTextAtOffset, 99, 0), (text.getTextBeforeOffset,
-        1, 0), (text.getTextAfterOffset, 2, 5), (text.getTextBeforeOffset, 0, 0))], [("10.0", 4, 8),
-        (" ", 3, 4), (" ", 1, 2), ("ƒ", 0, 1), ("1", 4, 5), ("ƒ", 0, 1), ("", 8, 8), ("ƒ", 0, 1),
-        ("", 8, 8), ("", 0, 0)])
+        1, 0), (text.getTextAfterOffset, 2, 5), (text.getTextBeforeOffset, 0, 0))],
+        [("10.0", 4, 8), (" ", 3, 4), (" ", 1, 2), ("ƒ", 0, 1), ("1", 4, 5), ("ƒ", 0, 1),
+         ("", 8, 8), ("ƒ", 0, 1), ("", 8, 8), ("", 0, 0)])
     expect("a piece by offsets, one run of attributes, an empty selection", (text.getText(2, 3),
            text.getAttributes(3)[1:], tuple(text.getSelection(0))), ("=", [0, 8], (0, 0)))
-    expect("extents of no character and of the first, the second in the window", [
-        tuple(text.getRangeExtents(*at)) for at in ((0, 0, WINDOW), (0, 1, DESKTOP), (1, 2, WINDOW))],
-        [(0, 0, 0, 0), tuple(text.getCharacterExtents(0, DESKTOP)),
-         tuple(text.getCharacterExtents(1, WINDOW))])
+    ranges = ((0, 0, WINDOW), (0, 1, DESKTOP), (1, 2, WINDOW))
+    expect("extents of no character and of the first, the second in the window",
+           [tuple(text.getRangeExtents(*at)) for at in ranges], [(0, 0, 0, 0), tuple(
+               text.getCharacterExtents(0, DESKTOP)), tuple(text.getCharacterExtents(1, WINDOW))])
     for node in [n for n in ui.values() if n and n.getState().contains(pyatspi.STATE_SHOWING)
                  and "Text" in n.get_interfaces() and n.queryText().characterCount]:
         # Each character under its glyph, left to right from the side the label aligns to
@@ -250,9 +250,9 @@ def run(root):
     ui["Focal length"].queryComponent().grabFocus()  # what was told there is old news here
     pump(lambda: ui["Aperture"].description == quiet)
     expect("told no more once the focus moves on", ui["Aperture"].description, quiet)
-    root = subprocess.run(["xdotool", "search", "--maxdepth", "0", "--name", ""],
-                          capture_output=True, text=True).stdout.split()
-    subprocess.run(["xdotool", "windowfocus", *root])  # to no window of the program
+    screen = subprocess.run(["xdotool", "search", "--maxdepth", "0", "--name", ""],
+                            capture_output=True, text=True).stdout.split()
+    subprocess.run(["xdotool", "windowfocus", *screen])  # the root: no window of the program
     pump(lambda: not ui["Focal length"].getState().contains(pyatspi.STATE_FOCUSED))
     descriptions = lambda: [ui[name].description for name in ("Aperture", "Focal length")]
     before = descriptions()
