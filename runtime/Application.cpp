@@ -1,8 +1,9 @@
 #include "runtime/Application.h"
 
-#include "runtime/BusGuard.h"
-#include "runtime/UsKeys.h"
+#include "runtime/Desktop.h"
 
+#include <QDir>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -28,11 +29,7 @@ bool HasScreen() {
 } // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
-    // Key events carry X keycodes, which name a key's place, only under X11 and Wayland.
-    const QString platform = platformName();
-    if (platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland")))
-        installEventFilter(new UsKeyFallback(this));
-    GuardAccessibilityBus(this);
+    InstallDesktopServices(*this);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {
@@ -43,6 +40,14 @@ bool Application::notify(QObject* receiver, QEvent* event) {
         exit(FailureStatus);
         return true;
     }
+}
+
+QIcon Application::Icon() {
+    QIcon icon;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString& file : icons.entryList(QDir::Files))
+        icon.addFile(icons.filePath(file));
+    return icon;
 }
 
 void Application::UnhandledError(std::exception_ptr error) {

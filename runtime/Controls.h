@@ -111,12 +111,4 @@ public:
     QPoint PageOrigin() const;
 };
 
-// The widget property that holds what was last announced on a control, read back as its
-// accessible description.
-inline constexpr char kAnnouncementProperty[] = "miravaneAnnouncement";
-
-// A shown text as a screen reader should speak it: units in words ("25 millimetres",
-// "50 degrees", "37.5 minutes"), where speech would drop the signs or spell them out.
-QString Spoken(const QString& shown);
-
 } // namespace runtime

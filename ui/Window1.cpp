@@ -1,10 +1,12 @@
 #include "ui/Window1.h"
 
 #include "menus/MenuBar1.h"
+#include "runtime/Application.h"
 #include "runtime/Beep.h"
-#include "runtime/BusGuard.h"
 #include "runtime/Controls.h"
+#include "runtime/Desktop.h"
 #include "runtime/Format.h"
+#include "runtime/accessibility/Accessible.h"
 #include "ui/Inputs.h"
 
 #include <QAccessible>
@@ -38,8 +40,7 @@ Window1::Window1() {
 void Window1::Layout() {
     SetMenuBar(::MenuBar1());
     setWindowTitle(QStringLiteral("Miravane"));
-    // The desktop entry's icon, drawn once as SVG and built into the program.
-    setWindowIcon(QIcon(QStringLiteral(":/icons/org.miravane.miravane.svg")));
+    setWindowIcon(runtime::Application::Icon());
     // Minimise and close, but no maximise or zoom: the layout is fixed.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

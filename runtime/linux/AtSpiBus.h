@@ -2,8 +2,6 @@
 
 #include <QObject>
 
-class QWidget;
-
 namespace runtime {
 
 // Stands in front of Qt's AT-SPI adaptor on the accessibility bus, so that no client can hang
@@ -14,12 +12,5 @@ namespace runtime {
 // screen readers speak in place of the bare number. It puts itself in place once Qt's bridge
 // has registered, whenever an assistive tool turns accessibility on.
 void GuardAccessibilityBus(QObject* parent);
-
-// Has a screen reader speak `results` after a change, as the new description of whichever
-// control of `window` has the focus, led by that control's own value or state. Orca presents
-// such a change unasked, and nothing of a label that changes elsewhere. Changes in quick
-// succession (a held key, a drag) are spoken once they stop, as the latest results only.
-// Worth calling only while QAccessible::isActive(): nobody else hears it.
-void Announce(QWidget* window, const QString& results);
 
 } // namespace runtime

@@ -1,6 +1,8 @@
-#include "runtime/BusGuard.h"
+#include "runtime/linux/AtSpiBus.h"
 
 #include "runtime/Controls.h"
+#include "runtime/Desktop.h"
+#include "runtime/accessibility/Accessible.h"
 
 #include <QAccessible>
 #include <QApplication>

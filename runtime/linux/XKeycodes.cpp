@@ -1,4 +1,4 @@
-#include "runtime/UsKeys.h"
+#include "runtime/linux/XKeycodes.h"
 
 #include <QAction>
 #include <QKeyEvent>
