@@ -123,10 +123,11 @@ inline void play(ui::Window1& w, const QString& action) {
 } // namespace uitest
 
 // A test main for widget tests: forces the offscreen platform before Qt starts, unless the
-// test's registration asks for a real X server (xcb).
+// test's registration asks for a real desktop (xcb, or windows under Wine).
 #define MIRAVANE_UI_TEST_MAIN(TestClass)                                                           \
     int main(int argc, char** argv) {                                                              \
-        if (qgetenv("QT_QPA_PLATFORM") != "xcb")                                                   \
+        if (const QByteArray platform = qgetenv("QT_QPA_PLATFORM");                                \
+            platform != "xcb" && platform != "windows")                                            \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
         QApplication app(argc, argv);                                                              \
         uitest::ModalDialogGuard guard;                                                            \

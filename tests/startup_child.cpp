@@ -1,9 +1,11 @@
 // Runs the program's real start-up, _Main, and once the window is open does what its first
-// argument says: quit (Ctrl+Q), close, fault (a handler meets a missing label), icon, twice.
+// argument says: quit (Ctrl+Q), close, fault (a handler meets a missing label), icon, twice,
+// native-key (Ctrl with a Cyrillic letter whose native scan code is 16).
 #include "app/Startup.h"
 #include "runtime/Controls.h"
 #include "ui/Window1.h"
 
+#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -31,6 +33,16 @@ void ActOnceOpen() {
             QTest::mouseClick(arrows.UpButton(), Qt::LeftButton);
         } else if (action == "icon") { // drawn by Qt's SVG plug-in, which may be missing
             std::printf("icon: %s\n", window.windowIcon().pixmap(32).isNull() ? "none" : "drawn");
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        } else if (action == "native-key") {
+            // Scan code 16 is the key of Q on Windows and of 7 under X: only X's keycode may
+            // fall back to the US key in its place, Ctrl+7.
+            QKeyEvent press(QEvent::KeyPress, 0x0419, Qt::ControlModifier, 16, 0, 0,
+                            QString(QChar(0x0439)));
+            QApplication::sendEvent(&window, &press);
+            std::printf("aperture: %s\n",
+                        qPrintable(window.Control<runtime::StaticText>("ApertureText").Text()));
             std::fflush(stdout);
             QCoreApplication::quit();
         } else if (action == "twice") {

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QFile>
 #include <QFontInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -14,6 +15,15 @@
 using namespace uitest;
 
 namespace {
+
+// The layout fits its labels to the advances of the hinted glyphs, and each platform's text
+// engine hints DejaVu its own way: on Windows "49.9'" at 9 pt is 47 px wide where Linux's
+// fontconfig settings give 45. So each platform has its own records of the same window.
+#ifdef Q_OS_WIN
+constexpr QLatin1String kRecordSuffix("-windows");
+#else
+constexpr QLatin1String kRecordSuffix("");
+#endif
 
 // The widest text of each value label and read-out: the inputs' far ends, the Barlow on
 // 3000 mm, a 3 mm eyepiece, and a 55 mm, 90˚ one under the reducer at 400 mm.
@@ -173,7 +183,9 @@ private Q_SLOTS:
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), points));
         window = openWindow();
         const QStringList seen = record(*window);
-        QFile file(QStringLiteral(MIRAVANE_GOLDEN "/window-dejavu%1.tsv").arg(points));
+        QFile file(QStringLiteral(MIRAVANE_GOLDEN "/window-dejavu%1%2.tsv")
+                       .arg(points)
+                       .arg(kRecordSuffix));
         QVERIFY2(file.open(QIODevice::ReadWrite), qPrintable(file.fileName()));
         QStringList golden = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
         if (qEnvironmentVariableIsSet("MIRAVANE_WRITE_GOLDEN")) { // under the file's own header
@@ -223,9 +235,13 @@ private Q_SLOTS:
     void readoutsKeepTheirPointUnderACommaLocale() {
         if (!qgetenv("LC_ALL").startsWith("de_DE"))
             QSKIP("needs LC_ALL=de_DE.UTF-8: ctest -R tst_layout_comma_locale");
+        // The locale is there and in use: Qt's, and on Unix the C library's too.
+        QCOMPARE(QLocale::system().toString(37.5, 'f', 1), QStringLiteral("37,5"));
+#ifndef Q_OS_WIN
         char printed[8];
         std::snprintf(printed, sizeof printed, "%.1f", 37.5);
-        QCOMPARE(QByteArray(printed), QByteArray("37,5")); // the locale is there and in use
+        QCOMPARE(QByteArray(printed), QByteArray("37,5"));
+#endif
         window = openWindow();
         QCOMPARE(text(*window, "FNumberText"), QStringLiteral("ƒ = 10.0"));
         QCOMPARE(text(*window, "TFOVText"), QStringLiteral("37.5'"));
