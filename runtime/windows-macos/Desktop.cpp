@@ -2,8 +2,9 @@
 
 namespace runtime {
 
-// Qt's Windows and macOS plug-ins already match Ctrl and Cmd shortcuts by the key's place
-// (its virtual-key code), whatever the layout, so no key fallback is needed.
+// Where a layout's key gives a character that names no shortcut (a Cyrillic letter, say),
+// Qt's Windows plug-in already falls back to the key's virtual-key code, the US letter or digit
+// in its place: no fallback of our own is needed. Its native scan codes are no X keycodes.
 void InstallDesktopServices(QApplication&) {}
 
 // UI Automation and NSAccessibility take Qt's accessibility as it is; Qt 6.4 carries no
