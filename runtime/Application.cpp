@@ -30,6 +30,9 @@ bool HasScreen() {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     InstallDesktopServices(*this);
+    // Every window without an icon of its own shows the application's, drawn once a process
+    // rather than once a window.
+    setWindowIcon(Icon());
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

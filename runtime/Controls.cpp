@@ -3,6 +3,7 @@
 #include "runtime/accessibility/Accessible.h"
 
 #include <QAccessible>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
 #include <QToolButton>
@@ -39,6 +40,12 @@ void StaticText::SetText(const QString& text) {
         setText(text);
         QAccessibleTextUpdateEvent event(this, 0, old, text);
         QAccessible::updateAccessibility(&event);
+        // An empty label has no name (runtime/accessibility): a name held from before would
+        // be read on an empty line.
+        if (old.isEmpty() != text.isEmpty() && !accessibleName().isEmpty()) {
+            QAccessibleEvent named(this, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&named);
+        }
     }
 }
 
@@ -89,6 +96,11 @@ Placard::Placard(QWidget* parent) : QFrame(parent) {
 }
 
 TabPanel::TabPanel(QWidget* parent) : QTabWidget(parent) {}
+
+bool TabPanel::IsPageStack(const QObject* object) {
+    return qobject_cast<const QStackedWidget*>(object) &&
+           qobject_cast<const TabPanel*>(object->parent());
+}
 
 QPoint TabPanel::PageOrigin() const {
     QStyleOptionTabWidgetFrame option;

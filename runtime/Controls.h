@@ -109,6 +109,8 @@ public:
     // Where the pages' top-left corner lies inside the panel at its current size. Computed
     // from the style, as QTabWidget lays out its pages only once it is shown.
     QPoint PageOrigin() const;
+    // Whether `object` is the stack of pages inside a tab panel.
+    static bool IsPageStack(const QObject* object);
 };
 
 } // namespace runtime

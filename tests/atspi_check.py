@@ -14,9 +14,9 @@ from gi.repository import Gio, GLib
 
 # Labels: the text at start-up as read, the caption. Sliders: the quantity at start-up, range,
 # and the value in words, which a screen reader speaks; a slider goes by its own name.
+STATUS = "Optic in the light path"  # the status line's name, offered only while it shows one
 LABELS = {"Aperture value": ("200 mm", "Aperture:"), "Focal ratio": ("ƒ = 10.0", "Telescope"),
-          "Focal length value": ("2000 mm", "Focal length:"),
-          "Optic in the light path": ("", "Telescope")}
+          "Focal length value": ("2000 mm", "Focal length:"), STATUS: ("", "Telescope")}
 SLIDERS = {"Aperture": (200, 50, 400, "200 millimetres"),
            "Focal length": (2000, 400, 3000, "2000 millimetres")}
 for n, afov, efl, power, field, pupil in [(1, 50, 25, "x 80", "37.5'", "2.5"),
@@ -43,11 +43,11 @@ STEPS = [
     ("pressing Barlow doubles the focal length", "press", "Barlow lens", None, {},
      {"Focal length value": "4000 mm", "Focal ratio": "ƒ = 20.0", "Eyepiece 1 magnification":
       "x 160", "Eyepiece 2 magnification": "x 125", "Eyepiece 2 exit pupil": "1.6",
-      "Optic in the light path": "Barlow"}, True),
+      STATUS: "Barlow"}, True),
     ("the locked focal length slider takes no value", "set", "Focal length", 1000,
      {"Focal length": 2000}, {"Focal length value": "4000 mm"}, True),
     ("the locked R/C button does not act", "press", "Reducer/corrector", None, {},
-     {"Optic in the light path": "Barlow"}, True),
+     {STATUS: "Barlow"}, True),
     ("pressing Barlow again takes it out", "press", "Barlow lens", None, {}, START, False)]
 
 failures, events = [], []
@@ -91,6 +91,38 @@ def check(ui, what, sliders, texts, barlow):
         expect(f"{what}: {name}", shown(ui[name]), text)
     expect(f"{what}: Barlow checked", ui["Barlow lens"].getState().contains(pyatspi.STATE_CHECKED),
            barlow)
+    # An empty line that spoke its name would say an optic is in.
+    expect(f"{what}: the status line's name", ui[STATUS].name, STATUS if shown(ui[STATUS]) else "")
+
+
+def page_round_trip(ui, nodes):
+    """Page 2 to the front and back to page 1. A screen reader holds the states it read of
+    page 1's objects while the page was hidden, changed by the events told since, and reviews
+    only what is showing and visible. The pages go by their names, their stack by none, not
+    as "layered pane"."""
+    page, other = (ui[f"Eyepiece {n} magnification"].parent for n in (1, 2))
+    tabs = [n for n in nodes if n and n.getRole() == pyatspi.ROLE_PAGE_TAB]
+    front = lambda: page.getState().contains(pyatspi.STATE_SHOWING)
+    press(tabs[1])
+    pump(lambda: not front())
+    held = {n.path: (n.name, {s.value_nick for s in n.getState().getStates()})
+            for n in [page, *pyatspi.findAllDescendants(page, lambda n: True)]}
+    del events[:]
+    press(tabs[0])
+
+    def unreviewable():
+        states = {path: set(held_states) for path, (_, held_states) in held.items()}
+        for e in events:
+            if e.type.startswith("object:state-changed:") and e.source.path in states:
+                change = set.add if e.detail1 else set.discard
+                change(states[e.source.path], e.type.split(":")[2])
+        return sorted(held[path][0] for path, got in states.items()
+                      if not {"showing", "visible"} <= got)
+    pump(lambda: front() and not unreviewable()
+         and not other.getState().contains(pyatspi.STATE_SHOWING))
+    expect("page 1's objects that review leaves out after page 2", unreviewable(), [])
+    expect("the pages' stack, a page", [(n.getRole(), n.name) for n in (page.parent, page)],
+           [(pyatspi.ROLE_PANEL, ""), (pyatspi.ROLE_PANEL, "Eyepiece 1")])
 
 
 EDGES = {"i": [-1, 0, 1, 8, 2**31 - 1, -2**31], "u": [0, 1, 2, 7, 2**32 - 1], "b": [True, False],
@@ -172,12 +204,15 @@ def fuzz(ui, root):
 
 
 def run(root):
-    ui = {node.name: node for node in pyatspi.findAllDescendants(root, lambda node: True)}
+    nodes = pyatspi.findAllDescendants(root, lambda node: True)
+    ui = {node.name: node for node in nodes}
+    ui[STATUS] = [n for n in nodes if n and n.getRole() == pyatspi.ROLE_LABEL
+                  and n.name in ("", STATUS)][0]  # the one label that may show nothing
     for name, row in LABELS.items():
         labels = related(ui[name], pyatspi.RELATION_LABELLED_BY)
         expect(f"{name} labelled by", [label.name for label in labels], [row[-1]])
-        back = [[c.name for c in related(label, pyatspi.RELATION_LABEL_FOR)] for label in labels]
-        expect(f"{row[-1]} labels {name}", all(name in names for names in back), True)
+        back = [[c.path for c in related(label, pyatspi.RELATION_LABEL_FOR)] for label in labels]
+        expect(f"{row[-1]} labels {name}", all(ui[name].path in paths for paths in back), True)
     check(ui, "start-up", {name: row[0] for name, row in SLIDERS.items()}, START, False)
     for name, row in SLIDERS.items():
         expect(f"{name} labelled by", related(ui[name], pyatspi.RELATION_LABELLED_BY), [])
@@ -187,6 +222,7 @@ def run(root):
     for name in ("Barlow lens", "Reducer/corrector"):  # a keyboard reaches both optics
         expect(f"{name} focusable and a check box", (ui[name].getState().contains(
             pyatspi.STATE_FOCUSABLE), ui[name].getRole()), (True, pyatspi.ROLE_CHECK_BOX))
+    page_round_trip(ui, nodes)
     fuzz(ui, root)
     text = ui["Focal ratio"].queryText()  # "ƒ = 10.0" by characters (0), words (1), lines (5)
     expect("pieces of the focal ratio", [ask(at, kind) for ask, at, kind in (
@@ -218,6 +254,7 @@ def run(root):
             tuple(text.getRangeExtents(0, -1, DESKTOP))),
             (True, True, True, list(range(len(glyphs))), -1, 0, 0,
              (edges[0], glyphs[0][1], edges[-1] - edges[0], glyphs[0][3])))
+    key = {ui[name].path: name for name in {**LABELS, **SLIDERS}}
     for what, verb, name, value, sliders, texts, barlow in STEPS:
         before = {n: shown(ui[n]) for n in {**LABELS, **SLIDERS}}
         was_barlow = ui["Barlow lens"].getState().contains(pyatspi.STATE_CHECKED)
@@ -229,10 +266,16 @@ def run(root):
         check(ui, what, sliders, texts, barlow)
         changed = {n for n in before if shown(ui[n]) != before[n]}
         toggles = [int(barlow)] * (barlow != was_barlow)
-        told = lambda: {e.source.name for e in events if e.type.split(":")[1] in TOLD}
+        told = lambda: {key.get(e.source.path) for e in events if e.type.split(":")[1] in TOLD}
         checks = lambda: [e.detail1 for e in events if e.type == "object:state-changed:checked"]
-        pump(lambda: told() >= changed and checks() == toggles)
+        # The status line's name comes and goes with its text: a name held from before would
+        # be read on an empty line.
+        renamed = {n for n in changed & {STATUS} if not (before[n] and shown(ui[n]))}
+        named = lambda: {key.get(e.source.path) for e in events
+                         if e.type == "object:property-change:accessible-name"}
+        pump(lambda: told() >= changed and checks() == toggles and named() >= renamed)
         expect(f"{what}: changes told", told() & changed, changed)
+        expect(f"{what}: names told", named(), renamed)
         expect(f"{what}: checked state changes told", checks(), toggles)
     # A change made on the control in focus is told as its new description, led by its value.
     window = subprocess.run(["xdotool", "search", "--pid", str(app.pid)],  # no window manager
@@ -273,6 +316,7 @@ def run(root):
 pyatspi.setTimeout(2000, 15000)  # a hung call fails at once instead of after 25 s
 # Listening before the program starts, which asks the registry once then and on each change.
 pyatspi.Registry.registerEventListener(events.append, "object:text-changed", "object:state-changed",
+                                       "object:property-change:accessible-name",
                                        "object:property-change:accessible-value",
                                        "object:property-change:accessible-description")
 # Away from the screen's corner, so that window and screen coordinates differ.

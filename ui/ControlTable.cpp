@@ -206,8 +206,10 @@ void Window1::_CreateControls0() {
             for (const char* caption : {Tab1Caption, Tab2Caption}) {
                 auto* page = new QWidget;
                 page->setObjectName(QString::fromUtf8(caption));
-                page->setAccessibleName(QString::fromUtf8(caption));
+                // Named once on its panel: Qt settles what a widget is to screen readers the
+                // first time it tells them of it, and a page is one only on its panel.
                 tabs->addTab(page, QString::fromUtf8(caption));
+                page->setAccessibleName(QString::fromUtf8(caption));
             }
             control = tabs;
             break;

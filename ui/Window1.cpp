@@ -1,7 +1,6 @@
 #include "ui/Window1.h"
 
 #include "menus/MenuBar1.h"
-#include "runtime/Application.h"
 #include "runtime/Beep.h"
 #include "runtime/Controls.h"
 #include "runtime/Desktop.h"
@@ -11,7 +10,6 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QIcon>
 #include <QLayout>
 
 using runtime::Slider;
@@ -40,7 +38,6 @@ Window1::Window1() {
 void Window1::Layout() {
     SetMenuBar(::MenuBar1());
     setWindowTitle(QStringLiteral("Miravane"));
-    setWindowIcon(runtime::Application::Icon());
     // Minimise and close, but no maximise or zoom: the layout is fixed.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

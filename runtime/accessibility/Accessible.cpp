@@ -3,6 +3,7 @@
 #include "runtime/Controls.h"
 
 #include <QAccessibleWidget>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QTextBoundaryFinder>
 
@@ -115,8 +116,12 @@ public:
     }
     QString text(QAccessible::Text which) const override {
         switch (which) {
+        // A label that shows nothing says nothing: its name would be heard where the eye
+        // sees an empty place ("Optic in the light path" with no optic in).
         case QAccessible::Name:
-            return label()->accessibleName().isEmpty() ? Read() : label()->accessibleName();
+            return label()->accessibleName().isEmpty() || label()->text().isEmpty()
+                       ? Read()
+                       : label()->accessibleName();
         case QAccessible::Value:
             return Read();
         default:
@@ -241,6 +246,26 @@ private:
     BevelButton* button() const { return static_cast<BevelButton*>(widget()); }
 };
 
+// The stack of a tab panel's pages: a group with no name, which screen readers pass over (Qt
+// calls it a "layered pane", the name of a class and nothing the user sees), with its pages in
+// the order of their tabs, whichever is in front.
+class PageStackAccessible : public QAccessibleWidget {
+public:
+    explicit PageStackAccessible(QStackedWidget* stack)
+        : QAccessibleWidget(stack, QAccessible::Grouping) {}
+
+    int childCount() const override { return stack()->count(); }
+    QAccessibleInterface* child(int index) const override {
+        return QAccessible::queryAccessibleInterface(stack()->widget(index));
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child ? stack()->indexOf(qobject_cast<QWidget*>(child->object())) : -1;
+    }
+
+private:
+    QStackedWidget* stack() const { return static_cast<QStackedWidget*>(widget()); }
+};
+
 QAccessibleInterface* AccessibleFor(const QString& className, QObject* object) {
     if (className == QLatin1String(Slider::staticMetaObject.className()))
         return new SliderAccessible(static_cast<Slider*>(object));
@@ -251,6 +276,12 @@ QAccessibleInterface* AccessibleFor(const QString& className, QObject* object) {
     // A group, not a frame: a screen reader takes a frame for a window and keeps its review
     // of the screen inside it.
     if (className == QLatin1String(Placard::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    // A tab panel's pages are groups named after their tabs.
+    if (className == QLatin1String("QStackedWidget") && TabPanel::IsPageStack(object))
+        return new PageStackAccessible(static_cast<QStackedWidget*>(object));
+    if (className == QLatin1String("QWidget") && object->parent() &&
+        TabPanel::IsPageStack(object->parent()))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
     return nullptr;
 }

@@ -181,11 +181,51 @@ void InstallSoon(QObject* parent, int triesLeft) {
     });
 }
 
+// Sends an AT-SPI object event about `object` on Qt's bus connection.
+void SendObjectEvent(QObject* object, const QString& member, const QString& kind, int detail,
+                     const QVariant& data) {
+    const QString path =
+        kRoot + QLatin1Char('/') +
+        QString::number(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(object)));
+    QDBusMessage signal =
+        QDBusMessage::createSignal(path, QStringLiteral("org.a11y.atspi.Event.Object"), member);
+    signal << kind << detail << 0 << QVariant::fromValue(QDBusVariant(data)) << QVariantMap();
+    QDBusConnection(kBusName).send(signal);
+}
+
+// Qt tells screen readers that a widget shown or hidden starts or stops "showing", never that
+// it becomes visible or invisible, though both states change. A screen reader that read the
+// labels of a page while it was hidden keeps them invisible once the page is in front again,
+// and leaves them out of its review of the window; this tells the rest.
+class VisibilityTeller : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A window minimised or restored hides or shows nothing to a screen reader.
+        if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) &&
+            !event->spontaneous() && watched->isWidgetType())
+            if (QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(watched))
+                SendObjectEvent(watched, QStringLiteral("StateChanged"), QStringLiteral("visible"),
+                                accessible->state().invisible ? 0 : 1, 0);
+        return false;
+    }
+};
+
+// Watches shows and hides only while an assistive tool listens: nobody else hears of them.
 struct Observer : QAccessible::ActivationObserver {
     QObject* parent;
+    VisibilityTeller* teller = nullptr;
     void accessibilityActiveChanged(bool active) override {
-        if (active)
+        if (!teller)
+            teller = new VisibilityTeller(parent);
+        if (active) {
             InstallSoon(parent, 100);
+            qApp->installEventFilter(teller);
+        } else {
+            qApp->removeEventFilter(teller);
+        }
     }
 };
 
@@ -222,14 +262,8 @@ private:
         described_ = focus;
         // Sent here rather than by Qt, which gives a description's event the object in place
         // of the text that screen readers speak from it.
-        const QString path =
-            kRoot + QLatin1Char('/') +
-            QString::number(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(focus)));
-        QDBusMessage signal = QDBusMessage::createSignal(
-            path, QStringLiteral("org.a11y.atspi.Event.Object"), QStringLiteral("PropertyChange"));
-        signal << QStringLiteral("accessible-description") << 0 << 0
-               << QVariant::fromValue(QDBusVariant(text)) << QVariantMap();
-        QDBusConnection(kBusName).send(signal);
+        SendObjectEvent(focus, QStringLiteral("PropertyChange"),
+                        QStringLiteral("accessible-description"), 0, text);
     }
 
     QWidget* window_;
