@@ -26,6 +26,16 @@ bool HasScreen() {
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
+// The program's icon, from every file the build put under :/icons: one SVG, or PNGs of several
+// sizes where Qt has no SVG plug-in.
+QIcon Icon() {
+    QIcon icon;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString& file : icons.entryList(QDir::Files))
+        icon.addFile(icons.filePath(file));
+    return icon;
+}
+
 } // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
@@ -43,14 +53,6 @@ bool Application::notify(QObject* receiver, QEvent* event) {
         exit(FailureStatus);
         return true;
     }
-}
-
-QIcon Application::Icon() {
-    QIcon icon;
-    const QDir icons(QStringLiteral(":/icons"));
-    for (const QString& file : icons.entryList(QDir::Files))
-        icon.addFile(icons.filePath(file));
-    return icon;
 }
 
 void Application::UnhandledError(std::exception_ptr error) {

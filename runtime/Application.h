@@ -18,9 +18,6 @@ public:
 
     // Reports the error on stderr and, where there is a screen, in a message box.
     static void UnhandledError(std::exception_ptr error);
-    // The program's icon, from every file the build put under :/icons: one SVG, or PNGs of
-    // several sizes where Qt has no SVG plug-in.
-    static QIcon Icon();
     // What the process exits with after the unhandled-error routine has run.
     static constexpr int FailureStatus = 1;
 };
