@@ -27,14 +27,27 @@ QKeySequence ShortcutFor(std::string_view shortcut) {
 
 } // namespace
 
-Window::Window(QWidget* parent)
-    : QMainWindow(parent), view_(new QScrollArea(this)), content_(new QWidget) {
+Window::Window(QWidget* parent) : QMainWindow(parent), content_(new QWidget) {
     content_->setObjectName(QStringLiteral("Content"));
+    // The content sits in the window itself until a screen has too little room for it: a
+    // scroll area costs as much to build and show as a quarter of the controls.
+    setCentralWidget(content_);
+}
+
+void Window::MakeView() {
+    // The control that has or will have the window's focus keeps it as the content moves.
+    QWidget* focus = focusWidget();
+    if (!content_->isAncestorOf(focus))
+        focus = nullptr;
+    takeCentralWidget();
+    view_ = new QScrollArea;
     view_->setFrameShape(QFrame::NoFrame);
     view_->setFocusPolicy(Qt::NoFocus); // Tab goes to the controls only
     view_->setWidget(content_);
     setCentralWidget(view_);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
+    connect(qApp, &QApplication::focusChanged, view_, [this](QWidget*, QWidget* now) {
         // Only a control wholly out of view: the start-up focus must not hide the focal ratio.
         if (!now || !content_->isAncestorOf(now))
             return;
@@ -60,6 +73,12 @@ void Window::FitToScreen() {
         room = screen->availableGeometry().size() - frame -
                QSize(0, menuBar()->isVisible() ? menuBar()->sizeHint().height() : 0);
     }
+    if (!view_ && content.width() <= room.width() && content.height() <= room.height()) {
+        Clamp();
+        return;
+    }
+    if (!view_)
+        MakeView();
     // A scroll bar takes room across the other way, which may then need its own bar.
     QSize view = content;
     const int bar = view_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_);
@@ -72,6 +91,10 @@ void Window::FitToScreen() {
     view = view.boundedTo(room);
     if (view_->minimumSize() != view) // fixed at the size last set
         view_->setFixedSize(view);
+    Clamp();
+}
+
+void Window::Clamp() {
     // A window grown past the screen's edge comes back inside it.
     if (const QScreen* screen = this->screen(); screen && isVisible()) {
         const QRect area = screen->availableGeometry(), frame = frameGeometry();

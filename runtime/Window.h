@@ -57,12 +57,17 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    // Sizes the view onto the content to the content, or to the room the screen leaves.
+    // Once the content needs more room than the screen leaves, shows it in a scroll area of
+    // that size.
     void FitToScreen();
+    // Moves the content into a scroll area, for a screen with too little room.
+    void MakeView();
+    // Moves a window that reaches past the screen's edge back inside it.
+    void Clamp();
 
     QWidget* FindControl(std::string_view name) const;
 
-    QScrollArea* view_;
+    QScrollArea* view_ = nullptr; // made only when a screen is too small
     QWidget* content_;
     // A destroyed control reads as nullptr, so a later lookup fails cleanly instead of dangling.
     std::map<std::string, QPointer<QWidget>, std::less<>> controls_;

@@ -218,8 +218,10 @@ private Q_SLOTS:
         // Dragged past the screen's far corner, it comes back whole.
         window->move(area.bottomRight() - QPoint(100, 100));
         QTRY_COMPARE(window->frameGeometry() & area, window->frameGeometry());
+        // Only a screen with too little room puts the content in a scroll area.
         const auto* view = window->findChild<QScrollArea*>();
-        const QWidget* port = view->viewport();
+        QCOMPARE(view != nullptr, scrolls);
+        const QWidget* port = view ? view->viewport() : window->Content();
         QCOMPARE(port->size() != window->Content()->size(), scrolls);
         // Tab brings each slider into view, the ones past the screen's edge too.
         QStringList hidden;
@@ -230,6 +232,21 @@ private Q_SLOTS:
                 hidden << focus->objectName();
         }
         QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char(' '))));
+    }
+
+    // Moved to a screen with too little room, the window takes a scroll area only then, and a
+    // keyboard user keeps their place. Content grown past the screen stands in for that screen.
+    void aScrollAreaComesOnlyWhenNeededAndKeepsTheFocus() {
+        window = openWindow();
+        QVERIFY(!window->findChild<QScrollArea*>());
+        auto& slider = window->Control<QWidget>("FLSlider");
+        slider.setFocus(Qt::TabFocusReason);
+        const QRect area = window->screen()->availableGeometry();
+        window->Content()->setFixedSize(area.size() * 2);
+        window->move(window->pos() + QPoint(1, 1));
+        QTRY_VERIFY(window->findChild<QScrollArea*>());
+        QCOMPARE(QApplication::focusWidget(), &slider);
+        QTRY_COMPARE(window->frameGeometry() & area, window->frameGeometry());
     }
 
     void readoutsKeepTheirPointUnderACommaLocale() {
