@@ -17,12 +17,18 @@ QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// "Cmd+Q" becomes Qt's Ctrl+Q, which Qt shows and handles as Command on macOS.
+// "Cmd+Q" becomes Qt's Ctrl+Q, which Qt shows and handles as Command on macOS. A letter or
+// digit is looked up directly: parsing the text costs more than building the menu item.
 QKeySequence ShortcutFor(std::string_view shortcut) {
     constexpr std::string_view command = "Cmd+";
-    if (shortcut.starts_with(command))
-        return QKeySequence(QStringLiteral("Ctrl+") + ToQString(shortcut.substr(command.size())));
-    return QKeySequence(ToQString(shortcut));
+    if (!shortcut.starts_with(command))
+        return QKeySequence(ToQString(shortcut));
+    const std::string_view key = shortcut.substr(command.size());
+    if (key.size() == 1) { // Qt's key codes for A-Z and 0-9 are their ASCII codes
+        if (const char c = key[0]; (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+            return QKeySequence(Qt::CTRL | static_cast<Qt::Key>(c));
+    }
+    return QKeySequence(QStringLiteral("Ctrl+") + ToQString(key));
 }
 
 } // namespace
