@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -104,21 +105,37 @@ const ControlRow& RowNamed(std::string_view name) {
     throw runtime::NilObjectException(name);
 }
 
-// The widget a row's control lives in, and where its origin lies in content coordinates.
-std::pair<QWidget*, QPoint> ParentOf(const Window1& window, const ControlRow& row) {
-    QWidget* parent = row.parent ? &window.Control<QWidget>(row.parent) : nullptr;
-    auto* tabs = qobject_cast<runtime::TabPanel*>(parent);
-    // A page off the tab panel, or a text on a control that shows none, would be read by
-    // nothing: a slip in the table, caught at the first start.
-    const bool showsText = row.kind == Kind::StaticText || row.kind == Kind::BevelButton;
-    if ((!tabs && row.tab != -1) || (!showsText && *row.text))
-        throw std::logic_error(std::string(row.name) + ": a page or text that nothing reads");
-    if (!parent)
-        return {window.Content(), QPoint()};
-    if (tabs)
-        return {tabs->widget(row.tab), parent->pos() + tabs->PageOrigin()};
-    return {parent, parent->pos()};
-}
+// The widget each row's control lives in, and where its origin lies in content coordinates.
+// The tab panel's page origin is a style query, so it is read once a pass; parents come first
+// in the table, so the panel has its place by then.
+class Parents {
+public:
+    explicit Parents(const Window1& window) : window_(window) {}
+
+    std::pair<QWidget*, QPoint> Of(const ControlRow& row) {
+        QWidget* parent = row.parent ? &window_.Control<QWidget>(row.parent) : nullptr;
+        auto* tabs = qobject_cast<runtime::TabPanel*>(parent);
+        // A page off the tab panel, or a text on a control that shows none, would be read by
+        // nothing: a slip in the table, caught at the first start.
+        const bool showsText = row.kind == Kind::StaticText || row.kind == Kind::BevelButton;
+        if ((!tabs && row.tab != -1) || (!showsText && *row.text))
+            throw std::logic_error(std::string(row.name) + ": a page or text that nothing reads");
+        if (!parent)
+            return {window_.Content(), QPoint()};
+        if (!tabs)
+            return {parent, parent->pos()};
+        if (tabs != panel_) {
+            panel_ = tabs;
+            pageOrigin_ = tabs->PageOrigin();
+        }
+        return {tabs->widget(row.tab), parent->pos() + pageOrigin_};
+    }
+
+private:
+    const Window1& window_;
+    const runtime::TabPanel* panel_ = nullptr;
+    QPoint pageOrigin_;
+};
 
 // The font's widest digit: a read-out may show any digit where its longest text shows one.
 QChar WidestDigit(const QFontMetrics& metrics) {
@@ -135,6 +152,41 @@ int WidthWithDigits(const QFontMetrics& metrics, QString text, QChar digit) {
         if (c.isDigit())
             c = digit;
     return metrics.horizontalAdvance(text);
+}
+
+// Whether `outer` holds every character of `inner` in the same order: then it is at least as
+// wide in any font, as every glyph moves the pen on.
+bool Contains(const QString& outer, const QString& inner) {
+    auto at = outer.begin();
+    for (const QChar c : inner) {
+        at = std::find(at, outer.end(), c);
+        if (at == outer.end())
+            return false;
+        ++at;
+    }
+    return true;
+}
+
+// For each label, the texts that may be its widest: its own and every shape it can show, less
+// those that another of them contains. Measuring a text costs more than the rest of fitting.
+std::map<std::string_view, std::vector<QString>> WidestCandidates() {
+    const TextShapes reachable = ReachableShapes();
+    std::map<std::string_view, std::vector<QString>> candidates;
+    for (const ControlRow& row : kControls) {
+        if (row.kind != Kind::StaticText)
+            continue;
+        std::set<QString> texts{QString::fromUtf8(row.text)};
+        if (const auto shapes = reachable.find(row.name); shapes != reachable.end())
+            for (const std::string& shape : shapes->second)
+                texts.insert(QString::fromStdString(shape));
+        auto& kept = candidates[row.name];
+        for (const QString& text : texts)
+            if (std::none_of(texts.begin(), texts.end(), [&text](const QString& other) {
+                    return other != text && Contains(other, text);
+                }))
+                kept.push_back(text);
+    }
+    return candidates;
 }
 
 // Positions round down and sizes up: no control ends up smaller than factor times its design
@@ -157,8 +209,9 @@ const std::pair<const char*, const char*> kReadoutCaptions[] = {
 
 void Window1::_CreateControls0() {
     using namespace runtime;
+    Parents parents(*this);
     for (const ControlRow& row : kControls) {
-        const auto [parent, origin] = ParentOf(*this, row);
+        const auto [parent, origin] = parents.Of(row);
         QWidget* control = nullptr;
         const QString text = QString::fromUtf8(row.text);
         const QString accessible = QString::fromUtf8(row.accessible);
@@ -243,7 +296,7 @@ void Window1::_CreateControls0() {
 
 double Window1::FitFactor(std::map<std::string, int, std::less<>>& grownWidths) const {
     // Derived from constants alone, so worked out once however many windows are built.
-    static const TextShapes reachable = ReachableShapes();
+    static const auto candidates = WidestCandidates();
     // Nearly every control has the same font, and the eyepieces' twin labels the same texts:
     // each text is measured once a font.
     QFont measured;
@@ -268,10 +321,9 @@ double Window1::FitFactor(std::map<std::string, int, std::less<>>& grownWidths) 
             return known->second;
         };
         if (row.kind == Kind::StaticText) {
-            int needed = width(QString::fromUtf8(row.text));
-            if (const auto shapes = reachable.find(row.name); shapes != reachable.end())
-                for (const std::string& shape : shapes->second)
-                    needed = std::max(needed, width(QString::fromStdString(shape)));
+            int needed = 0;
+            for (const QString& text : candidates.at(row.name))
+                needed = std::max(needed, width(text));
             int room = row.rect.width();
             for (const auto& [label, next] : kRoomUpTo)
                 if (row.name == std::string_view(label)) {
@@ -308,12 +360,13 @@ double Window1::FitFactor(std::map<std::string, int, std::less<>>& grownWidths) 
 }
 
 void Window1::PlaceControls(const std::map<std::string, int, std::less<>>& grownWidths) {
+    Parents parents(*this);
     for (const ControlRow& row : kControls) {
         QRect rect = Scaled(row.rect, layoutFactor_);
         if (const auto grown = grownWidths.find(row.name); grown != grownWidths.end())
             rect.setWidth(std::max(rect.width(), grown->second));
         // Parents come first in the table, so each child goes by its parent's new place.
-        Control<QWidget>(row.name).setGeometry(rect.translated(-ParentOf(*this, row).second));
+        Control<QWidget>(row.name).setGeometry(rect.translated(-parents.Of(row).second));
     }
     const QRect content = Scaled(QRect(QPoint(), kDesignSize), layoutFactor_);
     Content()->setFixedSize(content.size());
