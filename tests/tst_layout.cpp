@@ -237,6 +237,7 @@ private Q_SLOTS:
     // Moved to a screen with too little room, the window takes a scroll area only then, and a
     // keyboard user keeps their place. Content grown past the screen stands in for that screen.
     void aScrollAreaComesOnlyWhenNeededAndKeepsTheFocus() {
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
         window = openWindow();
         QVERIFY(!window->findChild<QScrollArea*>());
         auto& slider = window->Control<QWidget>("FLSlider");
