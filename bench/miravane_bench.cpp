@@ -1,7 +1,8 @@
 // The calculator's costs beside floors measured in the same run: what the C library or plain
 // Qt widgets need for the same work. Prints Google Benchmark's own lines, then one table of
 // figure, floor and ratio. tools/bench builds this, measures the running program's peak
-// memory and passes it in with --peak-rss so that the table is complete.
+// memory and counts the instructions of opening a window under callgrind, and passes them in
+// with --peak-rss and --openings so that the table is complete.
 #include "runtime/Controls.h"
 #include "runtime/Format.h"
 #include "ui/Window1.h"
@@ -23,6 +24,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -284,6 +286,37 @@ void BM_OpenWindowFloor(benchmark::State& state) {
     state.counters["controls"] = static_cast<double>(blueprint.controls.size());
 }
 
+// Instruction counts of opening, for callgrind: each function builds, opens and settles one
+// window of its kind. Unlike wall time, the counts do not move with the machine's load.
+// tools/bench reads each function's inclusive count and passes the totals back in.
+std::vector<std::unique_ptr<QMainWindow>> g_counted;
+
+[[gnu::noinline]] void CountedWindow1() {
+    g_counted.push_back(std::make_unique<ui::Window1>());
+    Settle();
+}
+[[gnu::noinline]] void CountedFloor(const Blueprint& blueprint) {
+    g_counted.push_back(blueprint.Build(false));
+    Settle();
+}
+[[gnu::noinline]] void CountedFloorWithMenuBar(const Blueprint& blueprint) {
+    g_counted.push_back(blueprint.Build(true));
+    Settle();
+}
+
+// Opens each kind of window `times` times, after the shared window has paid what a process
+// pays once (fonts, glyphs, style).
+void CountOpenings(int times) {
+    const Blueprint blueprint(SharedWindow());
+    for (int i = 0; i < times; ++i)
+        for (const auto open : {+[](const Blueprint&) { CountedWindow1(); }, &CountedFloor,
+                                &CountedFloorWithMenuBar}) {
+            open(blueprint);
+            g_counted.clear();
+            Settle();
+        }
+}
+
 // The labels a focal-length step writes.
 constexpr const char* kStepLabels[] = {"FocalLengthText", "FNumberText", "MagnificationText",
                                        "TFOVText",        "ExitText",    "MagnificationText1",
@@ -449,14 +482,26 @@ struct Peaks {
     long program = 0, floor = 0, bare = 0;
 };
 
-void PrintTable(const TableReporter& reporter, const Peaks& peak) {
+// Instructions to build and open one window of each kind, as tools/bench counted them under
+// callgrind; zero when not counted.
+struct Openings {
+    double window = 0, floor = 0, floorWithMenuBar = 0;
+};
+
+std::string Instructions(double count) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f M", count / 1e6);
+    return text;
+}
+
+void PrintTable(const TableReporter& reporter, const Peaks& peak, const Openings& opening) {
     const auto find = [&reporter](const char* name) -> const TableReporter::Figure* {
         const auto it = reporter.medians.find(name);
         return it == reporter.medians.end() ? nullptr : &it->second;
     };
     const auto verdict = [](bool met) { return met ? "met" : "MISS"; };
-    std::printf(
-        "\nMedians of the repetitions (the soak runs once), wall-clock time, offscreen.\n\n");
+    std::printf("\nMedians of the repetitions (the soak runs once), wall-clock time, offscreen;\n"
+                "instructions are callgrind's count for one opening, the mean of ten.\n\n");
     Row("Measure", "Miravane", "Floor, same run", "Ratio", "Target", "");
     std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(40, '-').c_str(), std::string(13, '-').c_str(),
                 std::string(34, '-').c_str(), std::string(8, '-').c_str(),
@@ -480,6 +525,15 @@ void PrintTable(const TableReporter& reporter, const Peaks& peak) {
         Row("  the same, for scale", Duration(open->seconds),
             "widgets + menu bar " + Duration(floor->seconds), Ratio(open->seconds, floor->seconds),
             "-", "");
+
+    if (opening.window > 0 && opening.floor > 0)
+        Row("  the same, instructions", Instructions(opening.window),
+            "plain widgets " + Instructions(opening.floor), Ratio(opening.window, opening.floor),
+            "<= 1.5x", verdict(opening.window <= 1.5 * opening.floor));
+    if (opening.window > 0 && opening.floorWithMenuBar > 0)
+        Row("  the same, instructions, for scale", Instructions(opening.window),
+            "widgets + menu bar " + Instructions(opening.floorWithMenuBar),
+            Ratio(opening.window, opening.floorWithMenuBar), "-", "");
 
     if (const auto* step = find("BM_FocalLengthStep"), *floor = find("BM_FocalLengthStepFloor");
         step && floor)
@@ -543,13 +597,22 @@ BENCHMARK(BM_Soak)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 int main(int argc, char** argv) {
     // --peak-rss=PROGRAM,FLOOR,BARE: the peak memories in kB tools/bench measured: the
     // program's, a window's with a menu bar and one label, and a bare window's.
+    // --openings=WINDOW,FLOOR,FLOOR_WITH_MENU_BAR: the instructions tools/bench counted to open
+    // one window of each kind. --count-openings=N: open each kind N times and stop, for that.
     Peaks peaks;
+    Openings openings;
+    int countOpenings = 0;
     std::vector<char*> rest;
     bool interleaving = false;
     for (int i = 0; i < argc; ++i) {
         interleaving |= std::strstr(argv[i], "random_interleaving") != nullptr;
         if (std::strncmp(argv[i], "--peak-rss=", 11) == 0)
             std::sscanf(argv[i] + 11, "%ld,%ld,%ld", &peaks.program, &peaks.floor, &peaks.bare);
+        else if (std::strncmp(argv[i], "--openings=", 11) == 0)
+            std::sscanf(argv[i] + 11, "%lf,%lf,%lf", &openings.window, &openings.floor,
+                        &openings.floorWithMenuBar);
+        else if (std::strncmp(argv[i], "--count-openings=", 17) == 0)
+            countOpenings = std::atoi(argv[i] + 17);
         else
             rest.push_back(argv[i]);
     }
@@ -561,12 +624,17 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(restCount, rest.data());
+    if (countOpenings > 0) {
+        CountOpenings(countOpenings);
+        g_window.reset();
+        return 0;
+    }
     benchmark::Initialize(&restCount, rest.data());
     if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
         return 1;
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintTable(reporter, peaks);
+    PrintTable(reporter, peaks, openings);
     g_window.reset();
     benchmark::Shutdown();
     return 0;
