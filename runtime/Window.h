@@ -11,6 +11,7 @@ class QScrollArea;
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace runtime {
 
@@ -69,8 +70,16 @@ private:
 
     QScrollArea* view_ = nullptr; // made only when a screen is too small
     QWidget* content_;
+    // Looked up by a name's text, without making a string of it: every step of a drag looks
+    // up its labels.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const noexcept {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
     // A destroyed control reads as nullptr, so a later lookup fails cleanly instead of dangling.
-    std::map<std::string, QPointer<QWidget>, std::less<>> controls_;
+    std::unordered_map<std::string, QPointer<QWidget>, NameHash, std::equal_to<>> controls_;
     std::map<std::string, std::function<bool()>, std::less<>> menuHandlers_;
 };
 
