@@ -291,7 +291,7 @@ void BM_OpenWindowFloor(benchmark::State& state) {
 // tools/bench reads each function's inclusive count and passes the totals back in.
 std::vector<std::unique_ptr<QMainWindow>> g_counted;
 
-[[gnu::noinline]] void CountedWindow1() {
+[[gnu::noinline]] void CountedWindow1(const Blueprint&) {
     g_counted.push_back(std::make_unique<ui::Window1>());
     Settle();
 }
@@ -309,8 +309,7 @@ std::vector<std::unique_ptr<QMainWindow>> g_counted;
 void CountOpenings(int times) {
     const Blueprint blueprint(SharedWindow());
     for (int i = 0; i < times; ++i)
-        for (const auto open : {+[](const Blueprint&) { CountedWindow1(); }, &CountedFloor,
-                                &CountedFloorWithMenuBar}) {
+        for (const auto open : {&CountedWindow1, &CountedFloor, &CountedFloorWithMenuBar}) {
             open(blueprint);
             g_counted.clear();
             Settle();

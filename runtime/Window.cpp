@@ -79,12 +79,13 @@ void Window::FitToScreen() {
         room = screen->availableGeometry().size() - frame -
                QSize(0, menuBar()->isVisible() ? menuBar()->sizeHint().height() : 0);
     }
-    if (!view_ && content.width() <= room.width() && content.height() <= room.height()) {
-        Clamp();
-        return;
-    }
-    if (!view_)
+    if (!view_) {
+        if (content.width() <= room.width() && content.height() <= room.height()) {
+            Clamp();
+            return;
+        }
         MakeView();
+    }
     // A scroll bar takes room across the other way, which may then need its own bar.
     QSize view = content;
     const int bar = view_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_);
