@@ -12,10 +12,9 @@ namespace runtime {
 // Puts the desktop's own services in place, once the application object exists.
 void InstallDesktopServices(QApplication& app);
 
-// Has a screen reader speak `results` after a change, as the new description of whichever
-// control of `window` has the focus, led by that control's own value or state. Changes in
-// quick succession (a held key, a drag) are spoken once they stop, as the latest results
-// only. Worth calling only while QAccessible::isActive(): nobody else hears it.
-void Announce(QWidget* window, const QString& results);
+// Tells a screen reader `text`, the new description of `focus`, the control that has the
+// focus: what it speaks after a change (runtime/accessibility/Announcer.h decides what and
+// when).
+void SendAnnouncement(QWidget* focus, const QString& text);
 
 } // namespace runtime

@@ -3,6 +3,8 @@
 // actions, replayed with MIRAVANE_RANDOM_SEEDS ("7" or "1-200") and MIRAVANE_RANDOM_ACTIONS.
 #include "UiTestFixture.h"
 
+#include "runtime/accessibility/Announcer.h"
+
 #include <QScreen>
 #include <QStyleOptionSlider>
 #include <QTabBar>
@@ -65,10 +67,23 @@ struct Run {
     std::array<int, InputCount> position = kStart;
     Optic optic = Optic::None;
     int beepsExpected = 0, tab = 0;
+    // What a screen reader was told during the last action, and what that action changed.
+    QStringList heard{};
+    bool changed = false, presetWithOptic = false;
+    int announced = 0;
 
     unsigned pick(unsigned count) { return unsigned(random() % count); }
     bool locked(int input) const { return optic != Optic::None && input <= FocalLength; }
     int value(int input) const { return position[input] + kInputs[input].offset; }
+    // The focal length in hundredths of a millimetre, exact with either optic.
+    long long focal() const { return value(FocalLength) * kHundredths[int(optic)]; }
+    QString fNumber() const { return Rounded(focal(), 100 * value(Aperture), 1); }
+    // An eyepiece's magnification, true field and exit pupil, as numbers.
+    std::array<QString, 3> eyepiece(int page) const {
+        const long long efl = value(page ? Efl1 : Efl), afov = value(page ? Afov1 : Afov);
+        return {Rounded(focal(), 100 * efl, 0), Rounded(6000 * afov * efl, focal(), 1),
+                Rounded(100 * value(Aperture) * efl, focal(), 1)};
+    }
 
     // A user's move of a slider. The window hears only moves that change the value.
     void move(int input, int to) {
@@ -81,6 +96,14 @@ struct Run {
     // Plays one random action on the window and on the model. Slider actions go only to
     // the telescope's inputs or the front page's, which a user can reach.
     void act() {
+        heard.clear();
+        const auto before = std::make_pair(position, optic);
+        actOnce();
+        changed = before != std::make_pair(position, optic);
+        announced += int(heard.size());
+    }
+
+    void actOnce() {
         const unsigned roll = pick(100), choice = pick(4);
         const int input = choice < 2 ? int(choice) : Efl + 2 * tab + int(choice) - 2;
         const InputInfo& in = kInputs[input];
@@ -144,10 +167,14 @@ struct Run {
             tab = int(pick(2));
             action = QStringLiteral("page%1").arg(tab + 1);
         }
+        presetWithOptic = action.startsWith(QLatin1String("Ctrl+")) &&
+                          action != QLatin1String("Ctrl+R") && optic != Optic::None;
         if (!action.isEmpty()) {
             log << action;
             play(w, action);
         }
+        // What the pause after the action would send, sent now.
+        w.findChild<runtime::Announcer*>()->SendPending();
     }
 
     // Every difference between the window and the model, empty when they agree.
@@ -162,24 +189,35 @@ struct Run {
         const auto label = [&](const char* name, const QString& expected) {
             differ(name, text(w, name), expected);
         };
-        // The focal length in hundredths of a millimetre, exact with either optic.
-        const long long focal = value(FocalLength) * kHundredths[int(optic)];
         for (int i = 0; i < InputCount; ++i) {
             label(kInputs[i].label,
-                  (i == FocalLength ? Rounded(focal, 100, 0) : QString::number(value(i))) +
+                  (i == FocalLength ? Rounded(focal(), 100, 0) : QString::number(value(i))) +
                       QString::fromUtf8(kInputs[i].suffix));
             differ(kInputs[i].slider, w.Control<runtime::Slider>(kInputs[i].slider).Value(),
                    position[i]);
         }
-        const long long aperture = value(Aperture);
-        label("FNumberText", QString::fromUtf8("ƒ = ") + Rounded(focal, 100 * aperture, 1));
+        label("FNumberText", QString::fromUtf8("ƒ = ") + fNumber());
         for (const QString page : {"", "1"}) {
-            const long long efl = value(page.isEmpty() ? Efl : Efl1);
-            const long long afov = value(page.isEmpty() ? Afov : Afov1);
-            label(qPrintable("MagnificationText" + page), "x " + Rounded(focal, 100 * efl, 0));
-            label(qPrintable("TFOVText" + page), Rounded(6000 * afov * efl, focal, 1) + "'");
-            label(qPrintable("ExitText" + page), Rounded(100 * aperture * efl, focal, 1));
+            const auto [magnification, field, pupil] = eyepiece(page.isEmpty() ? 0 : 1);
+            label(qPrintable("MagnificationText" + page), "x " + magnification);
+            label(qPrintable("TFOVText" + page), field + "'");
+            label(qPrintable("ExitText" + page), pupil);
         }
+        // A screen reader hears one announcement per action that changed a value, whose
+        // numbers are those now shown for the page in front, led by the optic's state after a
+        // preset loaded with an optic in.
+        const auto [magnification, field, pupil] = eyepiece(tab);
+        const QString results =
+            QStringLiteral("Focal ratio %1. Eyepiece %2: magnification %3, true field %4 "
+                           "minutes, exit pupil %5 millimetres")
+                .arg(fNumber(), QString::number(tab + 1), magnification, field, pupil);
+        differ("the announcements", int(heard.size()), changed ? 1 : int(heard.size() > 0));
+        for (const QString& told : heard)
+            if (told != results && !told.endsWith(". " + results))
+                differ("the announced results", told, results);
+        const QString optics[] = {"", "Barlow lens checked. ", "Reducer/corrector checked. "};
+        if (presetWithOptic && !heard.isEmpty() && !heard.back().startsWith(optics[int(optic)]))
+            differ("the announcement's lead", heard.back(), optics[int(optic)] + results);
         label("StatusText", QStringList{"", "Barlow", "R/C"}[int(optic)]);
         // An optic locks the telescope's inputs and the other optic's button.
         QStringList locks{"ApertureSlider", "ApertureUpDownArrows", "FLSlider", "FLUpDownArrows",
@@ -232,6 +270,10 @@ private Q_SLOTS:
         QFETCH(int, actions);
         const auto window = openWindow();
         Run run{*window, std::mt19937_64(seed)};
+        // Listens as a screen reader does, so that every announcement is composed and heard.
+        runtime::Announcer::SetObserver(
+            [&run](QWidget*, const QString& text) { run.heard << text; });
+        const auto stopListening = qScopeGuard([] { runtime::Announcer::SetObserver({}); });
         for (int step = 0; step <= actions; ++step) {
             if (step > 0)
                 run.act();
@@ -252,14 +294,16 @@ private Q_SLOTS:
         }
         played += actions;
         beeped += run.beepsExpected;
+        announced += run.announced;
     }
     // tools/test prints this line from ctest's log, so that every run shows how much it played.
     void cleanupTestCase() {
-        qInfo("%d random actions in all, %d beeps at an end", played, beeped);
+        qInfo("%d random actions in all, %d beeps at an end, %d announcements heard", played,
+              beeped, announced);
     }
 
 private:
-    int played = 0, beeped = 0;
+    int played = 0, beeped = 0, announced = 0;
 };
 
 MIRAVANE_UI_TEST_MAIN(RandomUiTest)

@@ -3,12 +3,11 @@
 #include "menus/MenuBar1.h"
 #include "runtime/Beep.h"
 #include "runtime/Controls.h"
-#include "runtime/Desktop.h"
 #include "runtime/Format.h"
 #include "runtime/accessibility/Accessible.h"
+#include "runtime/accessibility/Announcer.h"
 #include "ui/Inputs.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QLayout>
 
@@ -27,7 +26,7 @@ QString ToQString(std::string_view text) {
 
 } // namespace
 
-Window1::Window1() {
+Window1::Window1() : announcer_(new runtime::Announcer(this, [this] { return SpokenResults(); })) {
     Layout();
     CreateControls();
     AddMenuHandlers();
@@ -79,13 +78,10 @@ void Window1::UpdateInput(const Input& input) {
         PerformCalculations();
     if (input.eyepiece2)
         PerformCalculations1();
-    AnnounceResults();
+    announcer_->Later();
 }
 
-void Window1::AnnounceResults() {
-    // Composed only while a screen reader listens: a drag runs this for every step.
-    if (!QAccessible::isActive())
-        return;
+QString Window1::SpokenResults() const {
     const QString page = Control<runtime::TabPanel>("EyepieceTabPanel").currentIndex()
                              ? QStringLiteral("1")
                              : QString();
@@ -93,12 +89,11 @@ void Window1::AnnounceResults() {
         return runtime::Spoken(
             Control<StaticText>((QLatin1String(label) + page).toStdString()).Text().mid(skip));
     };
-    runtime::Announce(this, QStringLiteral("Focal ratio %1. Eyepiece %2: magnification %3, true "
-                                           "field %4, exit pupil %5 millimetres")
-                                .arg(Control<StaticText>("FNumberText").Text().mid(4),
-                                     page.isEmpty() ? QStringLiteral("1") : QStringLiteral("2"),
-                                     shown("MagnificationText", 2), shown("TFOVText", 0),
-                                     shown("ExitText", 0)));
+    return QStringLiteral("Focal ratio %1. Eyepiece %2: magnification %3, true field %4, exit "
+                          "pupil %5 millimetres")
+        .arg(Control<StaticText>("FNumberText").Text().mid(4),
+             page.isEmpty() ? QStringLiteral("1") : QStringLiteral("2"),
+             shown("MagnificationText", 2), shown("TFOVText", 0), shown("ExitText", 0));
 }
 
 void Window1::StepInput(const Input& input, int bound, int step) {
@@ -179,7 +174,7 @@ void Window1::Toggle(std::string& state, const Optic& optic) {
     state = switchOn ? optic.onWord : kNormal;
     button.SetOn(switchOn);
     Control<StaticText>("StatusText").SetText(switchOn ? ToQString(optic.status) : QString());
-    AnnounceResults();
+    announcer_->Later();
 }
 
 void Window1::BarlowButton_Action() { Toggle(BarlowConstant, kBarlow); }

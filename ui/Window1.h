@@ -23,6 +23,10 @@
 #include "optics/Optics.h"
 #include "runtime/Window.h"
 
+namespace runtime {
+class Announcer;
+}
+
 namespace menus {
 struct Preset;
 }
@@ -100,8 +104,9 @@ private:
     void UpdateInput(const Input& input);
     void StepInput(const Input& input, int bound, int step);
     void Toggle(std::string& state, const Optic& optic);
-    // The focal ratio and the front eyepiece's results, told to a screen reader.
-    void AnnounceResults();
+    // The focal ratio and the front eyepiece's results as shown now, in words for a screen
+    // reader.
+    QString SpokenResults() const;
     void ShowFocalLength(const char* mask);
     void SetTelescopeEnabled(bool enabled, const char* otherButton);
     bool LoadPreset(const menus::Preset& preset);
@@ -109,6 +114,7 @@ private:
     void SetReadout(std::string_view label, const std::string& text) override;
 
     double layoutFactor_ = 1;
+    runtime::Announcer* announcer_;
 };
 
 } // namespace ui

@@ -4,6 +4,8 @@
 #include "ui/Inputs.h"
 #include "ui/Window1.h"
 
+#include "runtime/accessibility/Announcer.h"
+
 namespace ui {
 namespace {
 
@@ -53,14 +55,18 @@ bool Window1::LoadPreset(const menus::Preset& preset) {
     PerformCalculations1();
 
     // A Barlow or reducer that is on stays in the light path, so that switching it off
-    // later brings back this telescope's own focal length instead of halving it.
-    if (BarlowConstant != optics::kNormal || RCConstant != optics::kNormal) {
-        FocalLength = FocalLength *
-                      (BarlowConstant != optics::kNormal ? kBarlow.onFactor : kReducer.onFactor);
+    // later brings back this telescope's own focal length instead of halving it. A screen
+    // reader hears first that it is still in, since the numbers it hears include it.
+    const Optic* in = BarlowConstant != optics::kNormal ? &kBarlow
+                      : RCConstant != optics::kNormal   ? &kReducer
+                                                        : nullptr;
+    if (in) {
+        FocalLength = FocalLength * in->onFactor;
         ShowFocalLength(kOpticFocalLengthMask);
         PerformCalculations();
         PerformCalculations1();
     }
+    announcer_->Later(in ? &Control<QWidget>(in->button) : nullptr);
     return false;
 }
 

@@ -229,58 +229,13 @@ struct Observer : QAccessible::ActivationObserver {
     }
 };
 
-class Announcer : public QObject {
-public:
-    explicit Announcer(QWidget* window) : QObject(window), window_(window) {
-        timer_.setSingleShot(true);
-        timer_.setInterval(150);
-        connect(&timer_, &QTimer::timeout, this, &Announcer::Speak);
-        // What was said on one control is no news on the next.
-        connect(qApp, &QApplication::focusChanged, this, [this] {
-            if (described_)
-                described_->setProperty(kAnnouncementProperty, QVariant());
-        });
-    }
-    void Later(const QString& results) {
-        results_ = results;
-        timer_.start();
-    }
-
-private:
-    void Speak() {
-        QWidget* focus = QApplication::focusWidget();
-        if (!focus || focus->window() != window_)
-            return;
-        QString lead;
-        if (const auto* slider = qobject_cast<Slider*>(focus); slider && slider->ValueLabel())
-            lead = Spoken(slider->ValueLabel()->text());
-        else if (const auto* button = qobject_cast<BevelButton*>(focus))
-            lead = button->accessibleName() +
-                   QLatin1String(button->IsOn() ? " checked" : " not checked");
-        const QString text = lead.isEmpty() ? results_ : lead + QLatin1String(". ") + results_;
-        focus->setProperty(kAnnouncementProperty, text);
-        described_ = focus;
-        // Sent here rather than by Qt, which gives a description's event the object in place
-        // of the text that screen readers speak from it.
-        SendObjectEvent(focus, QStringLiteral("PropertyChange"),
-                        QStringLiteral("accessible-description"), 0, text);
-    }
-
-    QWidget* window_;
-    QTimer timer_;
-    QString results_;
-    QPointer<QWidget> described_;
-};
-
 } // namespace
 
-void Announce(QWidget* window, const QString& results) {
-    auto* announcer = qvariant_cast<QObject*>(window->property("miravaneAnnouncer"));
-    if (!announcer) {
-        announcer = new Announcer(window);
-        window->setProperty("miravaneAnnouncer", QVariant::fromValue(announcer));
-    }
-    static_cast<Announcer*>(announcer)->Later(results);
+void SendAnnouncement(QWidget* focus, const QString& text) {
+    // Sent here rather than by Qt, which gives a description's event the object in place of
+    // the text that screen readers speak from it.
+    SendObjectEvent(focus, QStringLiteral("PropertyChange"),
+                    QStringLiteral("accessible-description"), 0, text);
 }
 
 void GuardAccessibilityBus(QObject* parent) {

@@ -9,7 +9,8 @@ void InstallDesktopServices(QApplication&) {}
 
 // UI Automation and NSAccessibility take Qt's accessibility as it is; Qt 6.4 carries no
 // description change to either, so there is no channel for spoken results beyond the
-// controls' own names, values and states.
-void Announce(QWidget*, const QString&) {}
+// controls' own names, values and states, and the description that a screen reader reads
+// when it asks.
+void SendAnnouncement(QWidget*, const QString&) {}
 
 } // namespace runtime
