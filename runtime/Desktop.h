@@ -1,5 +1,6 @@
 #pragma once
 
+class QAccessibleInterface;
 class QApplication;
 class QString;
 class QWidget;
@@ -12,9 +13,9 @@ namespace runtime {
 // Puts the desktop's own services in place, once the application object exists.
 void InstallDesktopServices(QApplication& app);
 
-// Tells a screen reader `text`, the new description of `focus`, the control that has the
-// focus: what it speaks after a change (runtime/accessibility/Announcer.h decides what and
-// when).
-void SendAnnouncement(QWidget* focus, const QString& text);
+// Tells a screen reader `text`, the new description of `focus`, the object that has the focus
+// (a control, or the tab in focus on a tab bar): what it speaks after a change
+// (runtime/accessibility/Announcer.h decides what and when).
+void SendAnnouncement(QAccessibleInterface* focus, const QString& text);
 
 } // namespace runtime

@@ -50,6 +50,9 @@ enum class Optic { None, Barlow, Reducer };
 // clang-format on
 // Each optic's factor, in hundredths for the exact model.
 const double kFactor[] = {1.0, 2.0, 0.63};
+// Each optic's button, as a screen reader names it.
+const QString kOpticNames[] = {
+    {}, QStringLiteral("Barlow lens"), QStringLiteral("Reducer/corrector")};
 const long long kHundredths[] = {100, 200, 63};
 
 struct SliderAccess : QSlider {
@@ -69,7 +72,8 @@ struct Run {
     int beepsExpected = 0, tab = 0;
     // What a screen reader was told during the last action, and what that action changed.
     QStringList heard{};
-    bool changed = false, presetWithOptic = false;
+    bool changed = false;
+    QString lead{}; // how the announcement must begin, where the action decides it
     int announced = 0;
 
     unsigned pick(unsigned count) { return unsigned(random() % count); }
@@ -97,6 +101,7 @@ struct Run {
     // the telescope's inputs or the front page's, which a user can reach.
     void act() {
         heard.clear();
+        lead.clear();
         const auto before = std::make_pair(position, optic);
         actOnce();
         changed = before != std::make_pair(position, optic);
@@ -151,6 +156,9 @@ struct Run {
             // The other optic's button is disabled while one is in.
             if (optic == Optic::None || optic == button) {
                 optic = optic == Optic::None ? button : Optic::None;
+                lead = kOpticNames[int(button)] + (optic == Optic::None
+                                                       ? QStringLiteral(" not checked. ")
+                                                       : QStringLiteral(" checked. "));
             }
         } else if (roll < 93) {
             // Ctrl+1..9 load the presets, Ctrl+R (one time in four) resets.
@@ -167,8 +175,9 @@ struct Run {
             tab = int(pick(2));
             action = QStringLiteral("page%1").arg(tab + 1);
         }
-        presetWithOptic = action.startsWith(QLatin1String("Ctrl+")) &&
-                          action != QLatin1String("Ctrl+R") && optic != Optic::None;
+        if (action.startsWith(QLatin1String("Ctrl+")) && action != QLatin1String("Ctrl+R") &&
+            optic != Optic::None)
+            lead = kOpticNames[int(optic)] + QStringLiteral(" checked. ");
         if (!action.isEmpty()) {
             log << action;
             play(w, action);
@@ -215,9 +224,8 @@ struct Run {
         for (const QString& told : heard)
             if (told != results && !told.endsWith(". " + results))
                 differ("the announced results", told, results);
-        const QString optics[] = {"", "Barlow lens checked. ", "Reducer/corrector checked. "};
-        if (presetWithOptic && !heard.isEmpty() && !heard.back().startsWith(optics[int(optic)]))
-            differ("the announcement's lead", heard.back(), optics[int(optic)] + results);
+        if (!heard.isEmpty() && !heard.back().startsWith(lead))
+            differ("the announcement's lead", heard.back(), lead + results);
         label("StatusText", QStringList{"", "Barlow", "R/C"}[int(optic)]);
         // An optic locks the telescope's inputs and the other optic's button.
         QStringList locks{"ApertureSlider", "ApertureUpDownArrows", "FLSlider", "FLUpDownArrows",

@@ -174,7 +174,8 @@ void Window1::Toggle(std::string& state, const Optic& optic) {
     state = switchOn ? optic.onWord : kNormal;
     button.SetOn(switchOn);
     Control<StaticText>("StatusText").SetText(switchOn ? ToQString(optic.status) : QString());
-    announcer_->Later();
+    // Led by what changed, wherever the focus is: a click leaves it where it was.
+    announcer_->Later(&button);
 }
 
 void Window1::BarlowButton_Action() { Toggle(BarlowConstant, kBarlow); }

@@ -181,12 +181,11 @@ void InstallSoon(QObject* parent, int triesLeft) {
     });
 }
 
-// Sends an AT-SPI object event about `object` on Qt's bus connection.
-void SendObjectEvent(QObject* object, const QString& member, const QString& kind, int detail,
-                     const QVariant& data) {
+// Sends an AT-SPI object event about `accessible` on Qt's bus connection.
+void SendObjectEvent(QAccessibleInterface* accessible, const QString& member, const QString& kind,
+                     int detail, const QVariant& data) {
     const QString path =
-        kRoot + QLatin1Char('/') +
-        QString::number(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(object)));
+        kRoot + QLatin1Char('/') + QString::number(QAccessible::uniqueId(accessible));
     QDBusMessage signal =
         QDBusMessage::createSignal(path, QStringLiteral("org.a11y.atspi.Event.Object"), member);
     signal << kind << detail << 0 << QVariant::fromValue(QDBusVariant(data)) << QVariantMap();
@@ -207,8 +206,9 @@ protected:
         if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) &&
             !event->spontaneous() && watched->isWidgetType())
             if (QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(watched))
-                SendObjectEvent(watched, QStringLiteral("StateChanged"), QStringLiteral("visible"),
-                                accessible->state().invisible ? 0 : 1, 0);
+                SendObjectEvent(accessible, QStringLiteral("StateChanged"),
+                                QStringLiteral("visible"), accessible->state().invisible ? 0 : 1,
+                                0);
         return false;
     }
 };
@@ -231,7 +231,7 @@ struct Observer : QAccessible::ActivationObserver {
 
 } // namespace
 
-void SendAnnouncement(QWidget* focus, const QString& text) {
+void SendAnnouncement(QAccessibleInterface* focus, const QString& text) {
     // Sent here rather than by Qt, which gives a description's event the object in place of
     // the text that screen readers speak from it.
     SendObjectEvent(focus, QStringLiteral("PropertyChange"),

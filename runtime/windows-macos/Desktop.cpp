@@ -11,6 +11,6 @@ void InstallDesktopServices(QApplication&) {}
 // description change to either, so there is no channel for spoken results beyond the
 // controls' own names, values and states, and the description that a screen reader reads
 // when it asks.
-void SendAnnouncement(QWidget*, const QString&) {}
+void SendAnnouncement(QAccessibleInterface*, const QString&) {}
 
 } // namespace runtime
