@@ -144,7 +144,7 @@ void Window::SetMenuBar(MenuBar& bar) {
     }
 }
 
-void Window::_AddMenuHandler(std::string_view name, std::function<bool()> handler) {
+void Window::AddMenuHandler(std::string_view name, std::function<bool()> handler) {
     menuHandlers_.insert_or_assign(std::string(name), std::move(handler));
 }
 

@@ -47,7 +47,7 @@ void Window1::Layout() {
 }
 
 void Window1::CreateControls() {
-    _CreateControls0();
+    CreateControls0();
     // Tab follows reading order: the telescope, the page tabs, the page in front from the top,
     // then the optics. The controls were made in another order, and a hidden page's sliders
     // and a locked button are skipped.
