@@ -5,6 +5,7 @@
 #include "runtime/Controls.h"
 #include "runtime/Desktop.h"
 #include "runtime/Format.h"
+#include "runtime/Text.h"
 #include "runtime/accessibility/Accessible.h"
 #include "ui/Inputs.h"
 
@@ -12,20 +13,12 @@
 #include <QApplication>
 #include <QLayout>
 
+using optics::kNormal;
 using runtime::Slider;
 using runtime::StaticText;
+using runtime::ToQString;
 
 namespace ui {
-
-namespace {
-
-using optics::kNormal;
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 Window1::Window1() {
     Layout();
