@@ -140,7 +140,8 @@ void Window1::ShowFocalLength(const char* mask) {
 }
 
 void Window1::SetTelescopeEnabled(bool enabled, const char* otherButton) {
-    // Disabled from the aperture down; enabled arrows first, as the toggles always did.
+    // Screen readers are told of the changes in this order: locked from the aperture down,
+    // unlocked from the aperture's arrows.
     const char* const disableOrder[] = {"ApertureSlider", "ApertureUpDownArrows", "FLSlider",
                                         "FLUpDownArrows", otherButton};
     const char* const enableOrder[] = {"ApertureUpDownArrows", "ApertureSlider", "FLSlider",
