@@ -4,7 +4,7 @@
 
 #include <vector>
 
-std::unique_ptr<Miravane> _NewAppInstance(int& argc, char** argv) {
+std::unique_ptr<Miravane> NewAppInstance(int& argc, char** argv) {
     auto app = std::make_unique<Miravane>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Miravane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MIRAVANE_VERSION));
@@ -12,14 +12,14 @@ std::unique_ptr<Miravane> _NewAppInstance(int& argc, char** argv) {
     return app;
 }
 
-void _MakeDefaultView() { ::Window1(); }
+void MakeDefaultView() { ::Window1(); }
 
-int _Main(int& argc, char** argv) {
+int Main(int& argc, char** argv) {
     std::unique_ptr<Miravane> app;
     int status = 0;
     try {
-        app = _NewAppInstance(argc, argv);
-        _MakeDefaultView();
+        app = NewAppInstance(argc, argv);
+        MakeDefaultView();
         status = QApplication::exec();
     } catch (...) {
         runtime::Application::UnhandledError(std::current_exception());

@@ -11,9 +11,9 @@ public:
     using runtime::Application::Application;
 };
 
-std::unique_ptr<Miravane> _NewAppInstance(int& argc, char** argv);
-void _MakeDefaultView();
+std::unique_ptr<Miravane> NewAppInstance(int& argc, char** argv);
+void MakeDefaultView();
 
 // Starts the program and runs it until Quit or until its window is closed. Returns 0 then,
 // and runtime::Application::FailureStatus after an unhandled error.
-int _Main(int& argc, char** argv);
+int Main(int& argc, char** argv);

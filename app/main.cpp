@@ -1,3 +1,3 @@
 #include "app/Startup.h"
 
-int main(int argc, char** argv) { return _Main(argc, argv); }
+int main(int argc, char** argv) { return Main(argc, argv); }

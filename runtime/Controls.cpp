@@ -72,7 +72,8 @@ void UpDownArrows::resizeEvent(QResizeEvent* event) {
 
 BevelButton::BevelButton(QWidget* parent) : QPushButton(parent) {
     InstallAccessibleFactory();
-    // Tab reaches it and Space presses it; a click leaves focus where it was, as it always did.
+    // Tab reaches it and Space presses it. A click leaves the focus where it was, so the keys
+    // go on moving the slider the user was setting.
     setFocusPolicy(Qt::TabFocus);
     setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, &BevelButton::Action);

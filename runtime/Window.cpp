@@ -1,6 +1,7 @@
 #include "runtime/Window.h"
 
 #include "runtime/Menu.h"
+#include "runtime/Text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,10 +13,6 @@
 
 namespace runtime {
 namespace {
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // "Cmd+Q" becomes Qt's Ctrl+Q, which Qt shows and handles as Command on macOS. A letter or
 // digit is looked up directly: parsing the text costs more than building the menu item.
@@ -144,7 +141,7 @@ void Window::SetMenuBar(MenuBar& bar) {
     }
 }
 
-void Window::_AddMenuHandler(std::string_view name, std::function<bool()> handler) {
+void Window::AddMenuHandler(std::string_view name, std::function<bool()> handler) {
     menuHandlers_.insert_or_assign(std::string(name), std::move(handler));
 }
 

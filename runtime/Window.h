@@ -47,7 +47,7 @@ public:
     // Shows the tree as this window's menu bar; the tree must outlive the window.
     void SetMenuBar(MenuBar& bar);
     // Choosing an item whose Name is `name` runs `handler`.
-    void _AddMenuHandler(std::string_view name, std::function<bool()> handler);
+    void AddMenuHandler(std::string_view name, std::function<bool()> handler);
     // What choosing `item` from the menu bar or by its shortcut does.
     void RunMenuItem(const MenuItem& item);
 

@@ -1,4 +1,4 @@
-// Runs the program's real start-up, _Main, and once the window is open does what its first
+// Runs the program's real start-up, Main, and once the window is open does what its first
 // argument says: quit (Ctrl+Q), close, fault (a handler meets a missing label), icon, twice,
 // native-key (Ctrl with a Cyrillic letter whose native scan code is 16).
 #include "app/Startup.h"
@@ -58,12 +58,12 @@ void ActOnceOpen() {
 Q_COREAPP_STARTUP_FUNCTION(ActOnceOpen)
 
 int main(int argc, char** argv) {
-    // The action goes first so that everything after it reaches _Main untouched.
+    // The action goes first so that everything after it reaches Main untouched.
     if (argc > 1) {
         g_action = argv[1];
         argv[1] = argv[0];
         --argc;
         ++argv;
     }
-    return _Main(argc, argv);
+    return Main(argc, argv);
 }

@@ -6,7 +6,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 
@@ -25,38 +24,56 @@ constexpr QLatin1String kRecordSuffix("-windows");
 constexpr QLatin1String kRecordSuffix("");
 #endif
 
-// The widest text of each value label and read-out: the inputs' far ends, the Barlow on
-// 3000 mm, a 3 mm eyepiece, and a 55 mm, 90˚ one under the reducer at 400 mm.
-// clang-format off
-const char* const kWidest[][2] = {{"ApertureText", "400 mm"}, {"FocalLengthText", "6000 mm"},
-    {"FNumberText", "ƒ = 120.0"}, {"StatusText", "Barlow"}, {"EFLText", "55 mm"}, {"AFOVText", "90˚"},
-    {"MagnificationText", "x 2000"}, {"TFOVText", "1178.6'"}, {"ExitText", "87.3"}};
-// clang-format on
+// States in which each value label and read-out shows its widest texts, set on both eyepieces:
+// the inputs' far ends with either optic, and texts full of 0 and 4, the widest digits of the
+// fonts tested here.
+struct WidestState {
+    int aperture, focalLength, eyepiece, field;
+    const char* optic;
+};
+const WidestState kWidest[] = {
+    {50, 3000, 3, 90, "Barlow"},   // ƒ = 120.0, 6000 mm, x 2000
+    {400, 400, 55, 90, "R/C"},     // 1178.6', 87.3, 55 mm, 90˚
+    {60, 3000, 3, 0, "Barlow"},    // ƒ = 100.0
+    {200, 2000, 25, 50, "Barlow"}, // 4000 mm
+    {400, 400, 50, 84, "R/C"},     // 1000.0'
+    {400, 400, 40, 40, ""},        // 400 mm, 40 mm, 40˚, 40.0
+};
 
-// Whether a text shows whole in a label, with each digit as wide as the font's widest.
-bool fits(const QWidget& label, QString text) {
-    const QRect room = label.contentsRect();
-    const QFontMetrics metrics = label.fontMetrics();
-    QChar widest = u'0';
-    for (const QChar digit : QStringLiteral("123456789"))
-        if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest))
-            widest = digit;
-    text.replace(QRegularExpression(QStringLiteral("[0-9]")), widest);
-    return metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height();
+// The labels whose text does not show whole, measured in each label's own font.
+QStringList cutLabels(const ui::Window1& window) {
+    QStringList cut;
+    for (const auto* label : window.findChildren<runtime::StaticText*>()) {
+        const QFontMetrics metrics = label->fontMetrics();
+        const QRect room = label->contentsRect();
+        if (metrics.horizontalAdvance(label->Text()) > room.width() ||
+            metrics.height() > room.height())
+            cut << label->objectName() + QLatin1Char(' ') + label->Text();
+    }
+    return cut;
 }
 
 void checkEverythingShowsWhole(ui::Window1& window) {
-    QStringList cut;
-    const auto check = [&](const QWidget& widget, const QString& text) {
-        if (!fits(widget, text))
-            cut << widget.objectName() + QLatin1Char(' ') + text;
+    // Each slider is moved as a screen reader sets its quantity.
+    const auto set = [&window](const QString& name, int quantity) {
+        auto& slider = window.Control<runtime::Slider>(name.toStdString());
+        slider.setValue(quantity - slider.Offset());
     };
-    for (const auto* label : window.findChildren<runtime::StaticText*>())
-        check(*label, label->Text());
-    for (const auto& [name, text] : kWidest) // and each eyepiece's twin, where there is one
-        for (const QString& twin : {QString(), QStringLiteral("1")})
-            if (const auto* label = window.findChild<runtime::StaticText*>(name + twin))
-                check(*label, QString::fromUtf8(text));
+    QStringList cut = cutLabels(window);
+    for (const WidestState& state : kWidest) {
+        set(QStringLiteral("ApertureSlider"), state.aperture);
+        set(QStringLiteral("FLSlider"), state.focalLength);
+        for (const QString twin : {"", "1"}) {
+            set("EFLSlider" + twin, state.eyepiece);
+            set("AFOVSlider" + twin, state.field);
+        }
+        const QString optic = QString::fromUtf8(state.optic);
+        if (!optic.isEmpty())
+            play(window, optic);
+        cut << cutLabels(window);
+        if (!optic.isEmpty())
+            play(window, optic);
+    }
     // A control cut by its parent: the window, the placard, or a page that starts below its
     // first row because the tab bar above it grew.
     auto& tabs = window.Control<runtime::TabPanel>("EyepieceTabPanel");

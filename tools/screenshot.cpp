@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString prefix = QString::fromLocal8Bit(argv[1]);
-    auto app = _NewAppInstance(argc, argv);
+    auto app = NewAppInstance(argc, argv);
     if (const QString font = qEnvironmentVariable("MIRAVANE_FONT"); !font.isEmpty()) {
         QFont chosen;
         if (!chosen.fromString(font)) {

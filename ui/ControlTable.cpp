@@ -207,7 +207,7 @@ const std::pair<const char*, const char*> kReadoutCaptions[] = {
 
 } // namespace
 
-void Window1::_CreateControls0() {
+void Window1::CreateControls0() {
     using namespace runtime;
     Parents parents(*this);
     for (const ControlRow& row : kControls) {

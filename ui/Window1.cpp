@@ -4,6 +4,7 @@
 #include "runtime/Beep.h"
 #include "runtime/Controls.h"
 #include "runtime/Format.h"
+#include "runtime/Text.h"
 #include "runtime/accessibility/Accessible.h"
 #include "runtime/accessibility/Announcer.h"
 #include "ui/Inputs.h"
@@ -11,20 +12,12 @@
 #include <QApplication>
 #include <QLayout>
 
+using optics::kNormal;
 using runtime::Slider;
 using runtime::StaticText;
+using runtime::ToQString;
 
 namespace ui {
-
-namespace {
-
-using optics::kNormal;
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 Window1::Window1() : announcer_(new runtime::Announcer(this, [this] { return SpokenResults(); })) {
     Layout();
@@ -46,7 +39,7 @@ void Window1::Layout() {
 }
 
 void Window1::CreateControls() {
-    _CreateControls0();
+    CreateControls0();
     // Tab follows reading order: the telescope, the page tabs, the page in front from the top,
     // then the optics. The controls were made in another order, and a hidden page's sliders
     // and a locked button are skipped.
@@ -142,7 +135,8 @@ void Window1::ShowFocalLength(const char* mask) {
 }
 
 void Window1::SetTelescopeEnabled(bool enabled, const char* otherButton) {
-    // Disabled from the aperture down; enabled arrows first, as the toggles always did.
+    // Screen readers are told of the changes in this order: locked from the aperture down,
+    // unlocked from the aperture's arrows.
     const char* const disableOrder[] = {"ApertureSlider", "ApertureUpDownArrows", "FLSlider",
                                         "FLUpDownArrows", otherButton};
     const char* const enableOrder[] = {"ApertureUpDownArrows", "ApertureSlider", "FLSlider",

@@ -81,21 +81,21 @@ public:
     void AFOVUpDownArrows1_Down();
     void AFOVUpDownArrows1_Up();
 
-    bool _ResetMenu_Action();
-    bool _TV76Menu_Action();
-    bool _EightyMenu_Action();
-    bool _ETXMenu_Action();
-    bool _OneOhTwoMenu_Action();
-    bool _FirstscopeMenu_Action();
-    bool _SixInchLongMenu_Action();
-    bool _SixInchMenu_Action();
-    bool _LX90Menu_Action();
-    bool _NineInchMenu_Action();
+    bool ResetMenu_Action();
+    bool TV76Menu_Action();
+    bool EightyMenu_Action();
+    bool ETXMenu_Action();
+    bool OneOhTwoMenu_Action();
+    bool FirstscopeMenu_Action();
+    bool SixInchLongMenu_Action();
+    bool SixInchMenu_Action();
+    bool LX90Menu_Action();
+    bool NineInchMenu_Action();
 
 private:
     void Layout();
     void CreateControls();
-    void _CreateControls0();
+    void CreateControls0();
     double FitFactor(std::map<std::string, int, std::less<>>& grownWidths) const;
     void PlaceControls(const std::map<std::string, int, std::less<>>& grownWidths);
     void AddMenuHandlers();

@@ -21,23 +21,23 @@ const menus::Preset& PresetNamed(std::string_view name) {
 void Window1::AddMenuHandlers() {
     using Command = bool (Window1::*)();
     const std::pair<const char*, Command> bindings[] = {
-        {"ResetMenu", &Window1::_ResetMenu_Action},
-        {"TV76Menu", &Window1::_TV76Menu_Action},
-        {"LX90Menu", &Window1::_LX90Menu_Action},
-        {"ETXMenu", &Window1::_ETXMenu_Action},
-        {"FirstscopeMenu", &Window1::_FirstscopeMenu_Action},
-        {"SixInchMenu", &Window1::_SixInchMenu_Action},
-        {"SixInchLongMenu", &Window1::_SixInchLongMenu_Action},
-        {"NineInchMenu", &Window1::_NineInchMenu_Action},
-        {"OneOhTwoMenu", &Window1::_OneOhTwoMenu_Action},
-        {"EightyMenu", &Window1::_EightyMenu_Action},
+        {"ResetMenu", &Window1::ResetMenu_Action},
+        {"TV76Menu", &Window1::TV76Menu_Action},
+        {"LX90Menu", &Window1::LX90Menu_Action},
+        {"ETXMenu", &Window1::ETXMenu_Action},
+        {"FirstscopeMenu", &Window1::FirstscopeMenu_Action},
+        {"SixInchMenu", &Window1::SixInchMenu_Action},
+        {"SixInchLongMenu", &Window1::SixInchLongMenu_Action},
+        {"NineInchMenu", &Window1::NineInchMenu_Action},
+        {"OneOhTwoMenu", &Window1::OneOhTwoMenu_Action},
+        {"EightyMenu", &Window1::EightyMenu_Action},
     };
     // A copy for the lambda: clang 14 cannot capture a structured binding.
     for (const auto& [name, bound] : bindings)
-        _AddMenuHandler(name, [this, command = bound] { return (this->*command)(); });
+        AddMenuHandler(name, [this, command = bound] { return (this->*command)(); });
 }
 
-bool Window1::_ResetMenu_Action() {
+bool Window1::ResetMenu_Action() {
     DoOpenEvent();
     return false;
 }
@@ -70,14 +70,14 @@ bool Window1::LoadPreset(const menus::Preset& preset) {
     return false;
 }
 
-bool Window1::_TV76Menu_Action() { return LoadPreset(PresetNamed("TV76Menu")); }
-bool Window1::_EightyMenu_Action() { return LoadPreset(PresetNamed("EightyMenu")); }
-bool Window1::_ETXMenu_Action() { return LoadPreset(PresetNamed("ETXMenu")); }
-bool Window1::_OneOhTwoMenu_Action() { return LoadPreset(PresetNamed("OneOhTwoMenu")); }
-bool Window1::_FirstscopeMenu_Action() { return LoadPreset(PresetNamed("FirstscopeMenu")); }
-bool Window1::_SixInchLongMenu_Action() { return LoadPreset(PresetNamed("SixInchLongMenu")); }
-bool Window1::_SixInchMenu_Action() { return LoadPreset(PresetNamed("SixInchMenu")); }
-bool Window1::_LX90Menu_Action() { return LoadPreset(PresetNamed("LX90Menu")); }
-bool Window1::_NineInchMenu_Action() { return LoadPreset(PresetNamed("NineInchMenu")); }
+bool Window1::TV76Menu_Action() { return LoadPreset(PresetNamed("TV76Menu")); }
+bool Window1::EightyMenu_Action() { return LoadPreset(PresetNamed("EightyMenu")); }
+bool Window1::ETXMenu_Action() { return LoadPreset(PresetNamed("ETXMenu")); }
+bool Window1::OneOhTwoMenu_Action() { return LoadPreset(PresetNamed("OneOhTwoMenu")); }
+bool Window1::FirstscopeMenu_Action() { return LoadPreset(PresetNamed("FirstscopeMenu")); }
+bool Window1::SixInchLongMenu_Action() { return LoadPreset(PresetNamed("SixInchLongMenu")); }
+bool Window1::SixInchMenu_Action() { return LoadPreset(PresetNamed("SixInchMenu")); }
+bool Window1::LX90Menu_Action() { return LoadPreset(PresetNamed("LX90Menu")); }
+bool Window1::NineInchMenu_Action() { return LoadPreset(PresetNamed("NineInchMenu")); }
 
 } // namespace ui

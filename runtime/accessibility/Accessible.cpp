@@ -53,8 +53,8 @@ void AddCaptionRelations(QWidget* widget, QAccessible::Relation match, Relations
 }
 
 // A slider gives screen readers the quantity it shows, not its position; its value label's
-// text ("200 mm") is its value text. Both are read only when asked, so a drag costs nothing
-// more than before.
+// text ("200 mm") is its value text. Both are read only when asked, so a drag does no work
+// for them.
 class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit SliderAccessible(Slider* slider) : QAccessibleWidget(slider, QAccessible::Slider) {}
