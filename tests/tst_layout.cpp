@@ -38,10 +38,11 @@ bool fits(const QWidget& label, QString text) {
     const QRect room = label.contentsRect();
     const QFontMetrics metrics = label.fontMetrics();
     QChar widest = u'0';
-    for (const QChar digit : QStringLiteral("123456789"))
+    for (const QChar digit : QStringView(u"123456789"))
         if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest))
             widest = digit;
-    text.replace(QRegularExpression(QStringLiteral("[0-9]")), widest);
+    static const QRegularExpression kDigit(QStringLiteral("[0-9]"));
+    text.replace(kDigit, widest);
     return metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height();
 }
 

@@ -173,7 +173,7 @@ struct Run {
         }
         const long long aperture = value(Aperture);
         label("FNumberText", QString::fromUtf8("ƒ = ") + Rounded(focal, 100 * aperture, 1));
-        for (const QString page : {"", "1"}) {
+        for (const QString& page : {"", "1"}) {
             const long long efl = value(page.isEmpty() ? Efl : Efl1);
             const long long afov = value(page.isEmpty() ? Afov : Afov1);
             label(qPrintable("MagnificationText" + page), "x " + Rounded(focal, 100 * efl, 0));
@@ -185,9 +185,9 @@ struct Run {
         QStringList locks{"ApertureSlider", "ApertureUpDownArrows", "FLSlider", "FLUpDownArrows",
                           optic == Optic::Barlow ? "RCButton" : "BarlowButton"};
         locks.sort();
-        differ("the locked inputs", snapshot(w)[QStringLiteral("locked")],
+        differ("the locked inputs", snapshot(w).value(QStringLiteral("locked")),
                optic == Optic::None ? QString() : locks.join(','));
-        differ("the checked optic", snapshot(w)[QStringLiteral("checked")],
+        differ("the checked optic", snapshot(w).value(QStringLiteral("checked")),
                QStringList{"", "BarlowButton", "RCButton"}[int(optic)]);
         differ("the beep count", beeps.count(), beepsExpected);
         differ("the tab", w.Control<runtime::TabPanel>("EyepieceTabPanel").currentIndex(), tab);
