@@ -173,7 +173,7 @@ struct Run {
         }
         const long long aperture = value(Aperture);
         label("FNumberText", QString::fromUtf8("ƒ = ") + Rounded(focal, 100 * aperture, 1));
-        for (const QString& page : {"", "1"}) {
+        for (const QString& page : {QString(), QStringLiteral("1")}) {
             const long long efl = value(page.isEmpty() ? Efl : Efl1);
             const long long afov = value(page.isEmpty() ? Afov : Afov1);
             label(qPrintable("MagnificationText" + page), "x " + Rounded(focal, 100 * efl, 0));
