@@ -206,7 +206,7 @@ struct Run {
                    position[i]);
         }
         label("FNumberText", QString::fromUtf8("ƒ = ") + fNumber());
-        for (const QString page : {"", "1"}) {
+        for (const QString& page : {QString(), QStringLiteral("1")}) {
             const auto [magnification, field, pupil] = eyepiece(page.isEmpty() ? 0 : 1);
             label(qPrintable("MagnificationText" + page), "x " + magnification);
             label(qPrintable("TFOVText" + page), field + "'");
@@ -231,9 +231,9 @@ struct Run {
         QStringList locks{"ApertureSlider", "ApertureUpDownArrows", "FLSlider", "FLUpDownArrows",
                           optic == Optic::Barlow ? "RCButton" : "BarlowButton"};
         locks.sort();
-        differ("the locked inputs", snapshot(w)[QStringLiteral("locked")],
+        differ("the locked inputs", snapshot(w).value(QStringLiteral("locked")),
                optic == Optic::None ? QString() : locks.join(','));
-        differ("the checked optic", snapshot(w)[QStringLiteral("checked")],
+        differ("the checked optic", snapshot(w).value(QStringLiteral("checked")),
                QStringList{"", "BarlowButton", "RCButton"}[int(optic)]);
         differ("the beep count", beeps.count(), beepsExpected);
         differ("the tab", w.Control<runtime::TabPanel>("EyepieceTabPanel").currentIndex(), tab);

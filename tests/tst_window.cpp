@@ -7,9 +7,9 @@
 using namespace uitest;
 
 namespace {
-const QString kBarlowLocks =
+const char kBarlowLocks[] =
     "locked=ApertureSlider,ApertureUpDownArrows,FLSlider,FLUpDownArrows,RCButton";
-const QString kReducerLocks =
+const char kReducerLocks[] =
     "locked=ApertureSlider,ApertureUpDownArrows,BarlowButton,FLSlider,FLUpDownArrows";
 } // namespace
 

@@ -24,9 +24,10 @@
 namespace runtime {
 namespace {
 
-const QString kBusName = QStringLiteral("a11y"); // the name Qt's bridge gives its connection
-const QString kRoot = QStringLiteral("/org/a11y/atspi/accessible");
-const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+// Functions, not global QStrings, which would be built before main() runs.
+QString BusName() { return QStringLiteral("a11y"); } // the name Qt's bridge gives its connection
+QString Root() { return QStringLiteral("/org/a11y/atspi/accessible"); }
+QString Properties() { return QStringLiteral("org.freedesktop.DBus.Properties"); }
 constexpr uint kWindowCoordinates = 1; // AT-SPI's coordinate types: screen 0, window 1
 
 QAccessibleInterface* InterfaceAt(const QString& path) {
@@ -90,7 +91,7 @@ private:
     // Why a call is refused, or nothing when Qt may answer it.
     QString Refusal(const QDBusMessage& message) {
         const QString method = message.interface() + QLatin1Char('.') + message.member();
-        if (message.interface() == kProperties) {
+        if (message.interface() == Properties()) {
             // Qt reads a property's name even from GetAll, which has none, and crashes.
             static const QHash<QString, QString> kSignatures{
                 {QStringLiteral("Get"), QStringLiteral("ss")},
@@ -161,14 +162,14 @@ private:
 
 // Takes Qt's adaptor off the path and puts the guard there in its place, with Qt's behind it.
 bool Install(QObject* parent) {
-    QDBusConnection bus(kBusName);
+    QDBusConnection bus(BusName());
     if (!bus.isConnected())
         return false;
-    auto* qtAdaptor = dynamic_cast<QDBusVirtualObject*>(bus.objectRegisteredAt(kRoot));
+    auto* qtAdaptor = dynamic_cast<QDBusVirtualObject*>(bus.objectRegisteredAt(Root()));
     if (!qtAdaptor || dynamic_cast<BusGuard*>(qtAdaptor))
         return qtAdaptor != nullptr;
-    bus.unregisterObject(kRoot, QDBusConnection::UnregisterTree);
-    return bus.registerVirtualObject(kRoot, new BusGuard(qtAdaptor, parent),
+    bus.unregisterObject(Root(), QDBusConnection::UnregisterTree);
+    return bus.registerVirtualObject(Root(), new BusGuard(qtAdaptor, parent),
                                      QDBusConnection::SubPath);
 }
 
@@ -185,11 +186,11 @@ void InstallSoon(QObject* parent, int triesLeft) {
 void SendObjectEvent(QAccessibleInterface* accessible, const QString& member, const QString& kind,
                      int detail, const QVariant& data) {
     const QString path =
-        kRoot + QLatin1Char('/') + QString::number(QAccessible::uniqueId(accessible));
+        Root() + QLatin1Char('/') + QString::number(QAccessible::uniqueId(accessible));
     QDBusMessage signal =
         QDBusMessage::createSignal(path, QStringLiteral("org.a11y.atspi.Event.Object"), member);
     signal << kind << detail << 0 << QVariant::fromValue(QDBusVariant(data)) << QVariantMap();
-    QDBusConnection(kBusName).send(signal);
+    QDBusConnection(BusName()).send(signal);
 }
 
 // Qt tells screen readers that a widget shown or hidden starts or stops "showing", never that
