@@ -63,7 +63,7 @@ void checkEverythingShowsWhole(ui::Window1& window) {
     for (const WidestState& state : kWidest) {
         set(QStringLiteral("ApertureSlider"), state.aperture);
         set(QStringLiteral("FLSlider"), state.focalLength);
-        for (const QString twin : {"", "1"}) {
+        for (const QString& twin : {QString(), QStringLiteral("1")}) {
             set("EFLSlider" + twin, state.eyepiece);
             set("AFOVSlider" + twin, state.field);
         }

@@ -51,8 +51,7 @@ enum class Optic { None, Barlow, Reducer };
 // Each optic's factor, in hundredths for the exact model.
 const double kFactor[] = {1.0, 2.0, 0.63};
 // Each optic's button, as a screen reader names it.
-const QString kOpticNames[] = {
-    {}, QStringLiteral("Barlow lens"), QStringLiteral("Reducer/corrector")};
+const char* const kOpticNames[] = {"", "Barlow lens", "Reducer/corrector"};
 const long long kHundredths[] = {100, 200, 63};
 
 struct SliderAccess : QSlider {
@@ -156,9 +155,9 @@ struct Run {
             // The other optic's button is disabled while one is in.
             if (optic == Optic::None || optic == button) {
                 optic = optic == Optic::None ? button : Optic::None;
-                lead = kOpticNames[int(button)] + (optic == Optic::None
-                                                       ? QStringLiteral(" not checked. ")
-                                                       : QStringLiteral(" checked. "));
+                lead = QLatin1String(kOpticNames[int(button)]) +
+                       (optic == Optic::None ? QStringLiteral(" not checked. ")
+                                             : QStringLiteral(" checked. "));
             }
         } else if (roll < 93) {
             // Ctrl+1..9 load the presets, Ctrl+R (one time in four) resets.
@@ -177,7 +176,7 @@ struct Run {
         }
         if (action.startsWith(QLatin1String("Ctrl+")) && action != QLatin1String("Ctrl+R") &&
             optic != Optic::None)
-            lead = kOpticNames[int(optic)] + QStringLiteral(" checked. ");
+            lead = QLatin1String(kOpticNames[int(optic)]) + QStringLiteral(" checked. ");
         if (!action.isEmpty()) {
             log << action;
             play(w, action);
