@@ -12,9 +12,10 @@ namespace runtime {
 // Puts the desktop's own services in place, once the application object exists.
 void InstallDesktopServices(QApplication& app);
 
-// Tells a screen reader `text`, the new description of `focus`, the control that has the
-// focus: what it speaks after a change (runtime/accessibility/Announcer.h decides what and
-// when).
+// Tells a screen reader `text` from `focus`, the control that has the focus: what it speaks
+// after a change (runtime/accessibility/Announcer.h decides what and when). AT-SPI hears it as
+// the control's new description; Qt's own Windows and macOS plug-ins, from Qt 6.8 on, as an
+// announcement.
 void SendAnnouncement(QWidget* focus, const QString& text);
 
 } // namespace runtime

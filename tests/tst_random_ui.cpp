@@ -5,6 +5,7 @@
 
 #include "runtime/accessibility/Announcer.h"
 
+#include <QAccessible>
 #include <QScreen>
 #include <QStyleOptionSlider>
 #include <QTabBar>
@@ -52,6 +53,24 @@ enum class Optic { None, Barlow, Reducer };
 const double kFactor[] = {1.0, 2.0, 0.63};
 const long long kHundredths[] = {100, 200, 63};
 
+#if (defined(Q_OS_WIN) || defined(Q_OS_MACOS)) && QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+// Where Qt's own plug-in speaks to screen readers, each announcement must reach it as Qt's
+// announcement event from the control in focus: what its UI Automation or macOS bridge hears.
+#define MIRAVANE_ANNOUNCEMENT_EVENTS
+QStringList& Delivered() {
+    static QStringList messages;
+    return messages;
+}
+void Deliver(QAccessibleEvent* event) {
+    if (event->type() != QAccessible::Announcement)
+        return;
+    const QString message = static_cast<QAccessibleAnnouncementEvent*>(event)->message();
+    Delivered() << (event->object() == QApplication::focusWidget()
+                        ? message
+                        : "from a control out of focus: " + message);
+}
+#endif
+
 struct SliderAccess : QSlider {
     using QSlider::initStyleOption; // protected, but the style needs it to place the handle
 };
@@ -97,6 +116,9 @@ struct Run {
     // the telescope's inputs or the front page's, which a user can reach.
     void act() {
         heard.clear();
+#ifdef MIRAVANE_ANNOUNCEMENT_EVENTS
+        Delivered().clear();
+#endif
         const auto before = std::make_pair(position, optic);
         actOnce();
         changed = before != std::make_pair(position, optic);
@@ -215,6 +237,9 @@ struct Run {
         for (const QString& told : heard)
             if (told != results && !told.endsWith(". " + results))
                 differ("the announced results", told, results);
+#ifdef MIRAVANE_ANNOUNCEMENT_EVENTS
+        differ("the announcement events", Delivered().join(" | "), heard.join(" | "));
+#endif
         const QString optics[] = {"", "Barlow lens checked. ", "Reducer/corrector checked. "};
         if (presetWithOptic && !heard.isEmpty() && !heard.back().startsWith(optics[int(optic)]))
             differ("the announcement's lead", heard.back(), optics[int(optic)] + results);
@@ -274,6 +299,12 @@ private Q_SLOTS:
         runtime::Announcer::SetObserver(
             [&run](QWidget*, const QString& text) { run.heard << text; });
         const auto stopListening = qScopeGuard([] { runtime::Announcer::SetObserver({}); });
+#ifdef MIRAVANE_ANNOUNCEMENT_EVENTS
+        Delivered().clear();
+        const auto previous = QAccessible::installUpdateHandler(Deliver);
+        const auto restore =
+            qScopeGuard([previous] { QAccessible::installUpdateHandler(previous); });
+#endif
         for (int step = 0; step <= actions; ++step) {
             if (step > 0)
                 run.act();
