@@ -5,6 +5,7 @@
 
 #include "runtime/accessibility/Announcer.h"
 
+#include <QAccessible>
 #include <QScreen>
 #include <QStyleOptionSlider>
 #include <QTabBar>
@@ -54,6 +55,24 @@ const double kFactor[] = {1.0, 2.0, 0.63};
 const char* const kOpticNames[] = {"", "Barlow lens", "Reducer/corrector"};
 const long long kHundredths[] = {100, 200, 63};
 
+#if (defined(Q_OS_WIN) || defined(Q_OS_MACOS)) && QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+// Where Qt's own plug-in speaks to screen readers, each announcement must reach it as Qt's
+// announcement event from the control in focus: what its UI Automation or macOS bridge hears.
+#define MIRAVANE_ANNOUNCEMENT_EVENTS
+QStringList& Delivered() {
+    static QStringList messages;
+    return messages;
+}
+void Deliver(QAccessibleEvent* event) {
+    if (event->type() != QAccessible::Announcement)
+        return;
+    const QString message = static_cast<QAccessibleAnnouncementEvent*>(event)->message();
+    Delivered() << (event->object() == QApplication::focusWidget()
+                        ? message
+                        : "from a control out of focus: " + message);
+}
+#endif
+
 struct SliderAccess : QSlider {
     using QSlider::initStyleOption; // protected, but the style needs it to place the handle
 };
@@ -101,6 +120,9 @@ struct Run {
     void act() {
         heard.clear();
         lead.clear();
+#ifdef MIRAVANE_ANNOUNCEMENT_EVENTS
+        Delivered().clear();
+#endif
         const auto before = std::make_pair(position, optic);
         actOnce();
         changed = before != std::make_pair(position, optic);
@@ -225,6 +247,9 @@ struct Run {
                 differ("the announced results", told, results);
         if (!heard.isEmpty() && !heard.back().startsWith(lead))
             differ("the announcement's lead", heard.back(), lead + results);
+#ifdef MIRAVANE_ANNOUNCEMENT_EVENTS
+        differ("the announcement events", Delivered().join(" | "), heard.join(" | "));
+#endif
         label("StatusText", QStringList{"", "Barlow", "R/C"}[int(optic)]);
         // An optic locks the telescope's inputs and the other optic's button.
         QStringList locks{"ApertureSlider", "ApertureUpDownArrows", "FLSlider", "FLUpDownArrows",
@@ -281,6 +306,12 @@ private Q_SLOTS:
         runtime::Announcer::SetObserver(
             [&run](QWidget*, const QString& text) { run.heard << text; });
         const auto stopListening = qScopeGuard([] { runtime::Announcer::SetObserver({}); });
+#ifdef MIRAVANE_ANNOUNCEMENT_EVENTS
+        Delivered().clear();
+        const auto previous = QAccessible::installUpdateHandler(Deliver);
+        const auto restore =
+            qScopeGuard([previous] { QAccessible::installUpdateHandler(previous); });
+#endif
         for (int step = 0; step <= actions; ++step) {
             if (step > 0)
                 run.act();

@@ -64,14 +64,8 @@ void Announcer::Send() {
     const QString text = lead.isEmpty() ? results : lead + QLatin1String(". ") + results;
     focus->setProperty(kAnnouncementProperty, text);
     described_ = focus;
-    // A screen reader hears a description change only on the object it holds as focused. On
-    // the page tabs that is the tab bar after Tab, but the tab in front after an arrow key:
-    // both are told, and only the one in focus is heard.
-    if (QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(focus)) {
+    if (QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(focus))
         SendAnnouncement(accessible, text);
-        if (QAccessibleInterface* child = accessible->focusChild(); child && child != accessible)
-            SendAnnouncement(child, text);
-    }
     if (const auto& observer = Observer())
         observer(focus, text);
 }

@@ -11,12 +11,12 @@ class QWidget;
 
 namespace runtime {
 
-// Tells a screen reader the results of a user's action, as the new description of the control
-// that has the focus, led by a control's own value or state. The text is composed when it goes
-// out, from what the window shows then: an action that recalculates more than once is spoken
-// once, with its final numbers. Changes in quick succession (a held key, a drag) are spoken
-// once they stop, as the latest results only. Nothing is composed while no screen reader
-// listens.
+// Tells a screen reader the results of a user's action, from the control that has the focus
+// (which also offers them as its description), led by a control's own value or state. The text
+// is composed when it goes out, from what the window shows then: an action that recalculates
+// more than once is spoken once, with its final numbers. Changes in quick succession (a held
+// key, a drag) are spoken once they stop, as the latest results only. Nothing is composed while
+// no screen reader listens.
 class Announcer : public QObject {
     Q_OBJECT
 public:

@@ -235,8 +235,16 @@ struct Observer : QAccessible::ActivationObserver {
 void SendAnnouncement(QAccessibleInterface* focus, const QString& text) {
     // Sent here rather than by Qt, which gives a description's event the object in place of
     // the text that screen readers speak from it.
-    SendObjectEvent(focus, QStringLiteral("PropertyChange"),
-                    QStringLiteral("accessible-description"), 0, text);
+    // A screen reader hears a description change only on the object it holds as focused. On
+    // the page tabs that is the tab bar after Tab, but the tab in front after an arrow key:
+    // both are told, and only the one in focus is heard.
+    const auto tell = [&text](QAccessibleInterface* object) {
+        SendObjectEvent(object, QStringLiteral("PropertyChange"),
+                        QStringLiteral("accessible-description"), 0, text);
+    };
+    tell(focus);
+    if (QAccessibleInterface* child = focus->focusChild(); child && child != focus)
+        tell(child);
 }
 
 void GuardAccessibilityBus(QObject* parent) {
