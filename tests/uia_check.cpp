@@ -28,7 +28,7 @@ using Names = std::set<std::string>;
 namespace {
 
 // Wine answers much of UI Automation with stubs: one may never return, or raise an exception
-// that ends the process. Every call is timed by a watchdog, and either way the call is named.
+// that ends the process. A watchdog times every call, and either way the call is named.
 constexpr ULONGLONG kCallLimitMs = 30000;
 std::atomic<const char*> g_call{nullptr};
 std::atomic<ULONGLONG> g_since{0};
@@ -52,13 +52,13 @@ DWORD WINAPI Watchdog(void*) {
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* crash) {
-    char why[64];
+    char why[40];
     std::snprintf(why, sizeof why, "raised exception 0x%08lx",
                   crash->ExceptionRecord->ExceptionCode);
     Abort(why, g_call);
 }
 
-template <class F> HRESULT Call(const char* what, F&& call) {
+template <class F> void Call(const char* what, F&& call) {
     g_since = GetTickCount64();
     g_call = what;
     const HRESULT result = call();
@@ -67,7 +67,6 @@ template <class F> HRESULT Call(const char* what, F&& call) {
         std::printf("FAIL: %s answered 0x%08lx\n", what, static_cast<unsigned long>(result));
         ++g_failures;
     }
-    return result;
 }
 
 void Expect(bool ok, const std::string& what) {
@@ -93,53 +92,43 @@ std::string Key(const std::string& type, const std::string& name, const std::str
 const std::map<int, std::string> kTypes = {
     {UIA_ButtonControlTypeId, "Button"},     {UIA_CheckBoxControlTypeId, "CheckBox"},
     {UIA_GroupControlTypeId, "Group"},       {UIA_MenuBarControlTypeId, "MenuBar"},
-    {UIA_MenuItemControlTypeId, "MenuItem"}, {UIA_PaneControlTypeId, "Pane"},
-    {UIA_SliderControlTypeId, "Slider"},     {UIA_TabControlTypeId, "Tab"},
-    {UIA_TabItemControlTypeId, "TabItem"},   {UIA_TextControlTypeId, "Text"},
-    {UIA_WindowControlTypeId, "Window"},     {UIA_CustomControlTypeId, "Custom"}};
+    {UIA_MenuItemControlTypeId, "MenuItem"}, {UIA_SliderControlTypeId, "Slider"},
+    {UIA_TabControlTypeId, "Tab"},           {UIA_TabItemControlTypeId, "TabItem"},
+    {UIA_TextControlTypeId, "Text"}};
 
 struct Element {
     ComPtr<IUIAutomationElement> ui;
     std::string type, name, id;
-    bool enabled = false, offscreen = false, focused = false;
+    bool enabled = false, offscreen = false;
 
-    std::string Key() const { return ::Key(type, name, id); }
     std::string Shown() const { return type + " \"" + name + "\" " + id; }
 };
 
+// The properties read, all fetched with the element: a call into the program apiece would take
+// Wine seconds for the whole tree.
 const PROPERTYID kProperties[] = {UIA_ControlTypePropertyId, UIA_NamePropertyId,
                                   UIA_AutomationIdPropertyId, UIA_IsEnabledPropertyId,
                                   UIA_IsOffscreenPropertyId};
 
-// An element's properties, from the cache that came with it or else asked of the program.
-Element Read(IUIAutomationElement* ui, bool cached = false) {
-    Element e;
-    e.ui = ui;
-    const auto get = [ui, cached](PROPERTYID property, const char* what) {
-        VARIANT value;
-        VariantInit(&value);
-        Call(what, [&] {
-            return cached ? ui->GetCachedPropertyValueEx(property, FALSE, &value)
-                          : ui->GetCurrentPropertyValueEx(property, FALSE, &value);
-        });
-        return value;
-    };
-    const auto text = [&](PROPERTYID property, const char* what) {
-        VARIANT value = get(property, what);
+Element Read(IUIAutomationElement* ui) {
+    VARIANT values[std::size(kProperties)];
+    for (std::size_t i = 0; i < std::size(kProperties); ++i) {
+        VariantInit(&values[i]);
+        Call("GetCachedPropertyValueEx",
+             [&] { return ui->GetCachedPropertyValueEx(kProperties[i], FALSE, &values[i]); });
+    }
+    const auto text = [](VARIANT& value) {
         std::string out = value.vt == VT_BSTR && value.bstrVal ? Utf8(value.bstrVal) : "";
         VariantClear(&value);
         return out;
     };
-    const auto flag = [&](PROPERTYID property, const char* what) {
-        return get(property, what).boolVal == VARIANT_TRUE;
-    };
-    const int type = get(UIA_ControlTypePropertyId, "ControlType").lVal;
-    e.type = kTypes.count(type) ? kTypes.at(type) : std::to_string(type);
-    e.name = text(UIA_NamePropertyId, "Name");
-    e.id = text(UIA_AutomationIdPropertyId, "AutomationId");
-    e.enabled = flag(UIA_IsEnabledPropertyId, "IsEnabled");
-    e.offscreen = flag(UIA_IsOffscreenPropertyId, "IsOffscreen");
-    return e;
+    const int type = values[0].lVal;
+    return {ui,
+            kTypes.count(type) ? kTypes.at(type) : std::to_string(type),
+            text(values[1]),
+            text(values[2]),
+            values[3].boolVal == VARIANT_TRUE,
+            values[4].boolVal == VARIANT_TRUE};
 }
 
 // One line of the list: where the element shows ("-" always, "1" or "2" on that eyepiece's
@@ -153,15 +142,12 @@ std::map<std::string, Listed> ReadList(const char* path) {
     std::ifstream in(path);
     Expect(bool(in), std::string("the list ") + path + " could not be read");
     for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#')
-            continue;
         Listed row;
         std::istringstream fields(line);
-        std::getline(fields, row.page, '\t');
-        std::getline(fields, row.type, '\t');
-        std::getline(fields, row.name, '\t');
-        std::getline(fields, row.id, '\t');
-        list[Key(row.type, row.name, row.id)] = row;
+        for (std::string* field : {&row.page, &row.type, &row.name, &row.id})
+            std::getline(fields, *field, '\t');
+        if (!line.empty() && line[0] != '#')
+            list[Key(row.type, row.name, row.id)] = row;
     }
     return list;
 }
@@ -169,6 +155,8 @@ std::map<std::string, Listed> ReadList(const char* path) {
 // Events as UI Automation delivers them, on its own threads; read on the main thread.
 class Listener : public IUIAutomationFocusChangedEventHandler, public IUIAutomationEventHandler {
 public:
+    using Received = std::vector<ComPtr<IUIAutomationElement>>;
+
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -191,7 +179,6 @@ public:
         texts_.emplace_back(sender);
         return S_OK;
     }
-    using Received = std::vector<ComPtr<IUIAutomationElement>>;
     std::pair<Received, Received> Take() {
         std::lock_guard lock(mutex_);
         return {std::exchange(focus_, {}), std::exchange(texts_, {})};
@@ -207,16 +194,12 @@ const Names kResults = {
     "Focal ratio",           "Eyepiece 1 magnification", "Eyepiece 1 true field of view",
     "Eyepiece 1 exit pupil", "Eyepiece 2 magnification", "Eyepiece 2 true field of view",
     "Eyepiece 2 exit pupil"};
-const Names kOptic = [] {
-    Names told = kResults;
-    told.insert({"Focal length value", kStatus});
-    return told;
-}();
-const Names kPreset = [] {
-    Names told = kResults;
-    told.insert({"Aperture value", "Focal length value"});
-    return told;
-}();
+Names With(Names names, const Names& more) {
+    names.insert(more.begin(), more.end());
+    return names;
+}
+const Names kOptic = With(kResults, {"Focal length value", kStatus});
+const Names kPreset = With(kResults, {"Aperture value", "Focal length value"});
 // What an optic in the light path locks.
 const Names kLocked = {"Aperture",        "Focal length",        "Aperture up",
                        "Aperture down",   "Focal length up",     "Focal length down",
@@ -226,8 +209,7 @@ const Names kLocked = {"Aperture",        "Focal length",        "Aperture up",
 // whether an optic is in, and the read-outs that tell of a new text (by their names in the list).
 struct Step {
     const char* keys;
-    const char* page;
-    const char* focus;
+    std::string page, focus;
     bool optic;
     Names told;
 };
@@ -250,17 +232,28 @@ const Step kSteps[] = {
 class Check {
 public:
     Check(IUIAutomation* automation, IUIAutomationElement* window, const char* list)
-        : automation_(automation), window_(window), list_(ReadList(list)) {}
+        : automation_(automation), window_(window), list_(ReadList(list)) {
+        Call("CreateTrueCondition", [&] { return automation_->CreateTrueCondition(&all_); });
+        Call("CreateCacheRequest", [&] { return automation_->CreateCacheRequest(&cache_); });
+        for (const PROPERTYID property : kProperties)
+            Call("AddProperty", [&] { return cache_->AddProperty(property); });
+        Call("AddFocusChangedEventHandler",
+             [&] { return automation_->AddFocusChangedEventHandler(cache_.Get(), &listener_); });
+        Call("AddAutomationEventHandler(Text_TextChanged)", [&] {
+            return automation_->AddAutomationEventHandler(
+                UIA_Text_TextChangedEventId, window_, TreeScope_Subtree, cache_.Get(), &listener_);
+        });
+    }
 
-    // Reads the whole tree at start-up and where the page in front or the optic changes;
-    // otherwise only which of the elements then read holds the focus, as reading the whole
-    // tree takes Wine's UI Automation seconds.
+    // Reads the whole tree at start-up and where the page in front or the optic changes, and
+    // otherwise only which of the elements then read holds the focus: Wine takes seconds to
+    // read the tree.
     void Run(const Step& step, const Step* previous) {
         std::printf("== %s\n", *step.keys ? step.keys : "start-up");
         listener_.Take();
         if (*step.keys)
             Keys(step.keys);
-        const bool moved = previous && step.focus != std::string(previous->focus);
+        const bool moved = previous && step.focus != previous->focus;
         // Until what is expected has come, then a little longer for anything more.
         Names focusTold, told;
         for (ULONGLONG end = GetTickCount64() + 5000, quiet = 0; GetTickCount64() < end;
@@ -277,33 +270,29 @@ public:
             std::printf("focus event: %s\n", name.c_str());
         for (const auto& name : told)
             std::printf("text changed: %s\n", name.c_str());
-        Expect(!moved || focusTold.count(step.focus),
-               std::string("no focus event for ") + step.focus);
+        Expect(!moved || focusTold.count(step.focus), "no focus event for " + step.focus);
         for (const auto& name : step.told)
             Expect(told.count(name), "no text-changed event for " + name);
         for (const auto& name : told)
             Expect(step.told.count(name), "a text-changed event for " + name + ", not changed");
-        if (!previous || step.page != std::string(previous->page) || step.optic != previous->optic)
+        if (!previous || step.page != previous->page || step.optic != previous->optic)
             Tree(step);
-        for (Element& e : held_) {
-            VARIANT focused;
-            VariantInit(&focused);
-            Call("HasKeyboardFocus", [&] {
-                return e.ui->GetCurrentPropertyValueEx(UIA_HasKeyboardFocusPropertyId, FALSE,
-                                                       &focused);
-            });
-            e.focused = focused.boolVal == VARIANT_TRUE;
-        }
         std::vector<std::string> focused;
         std::printf("with the focus:");
-        for (const Element& e : held_)
-            if (e.focused) {
+        for (const Element& e : held_) {
+            VARIANT value;
+            VariantInit(&value);
+            Call("HasKeyboardFocus", [&] {
+                return e.ui->GetCurrentPropertyValueEx(UIA_HasKeyboardFocusPropertyId, FALSE,
+                                                       &value);
+            });
+            if (value.boolVal == VARIANT_TRUE) {
                 focused.push_back(Known(e));
                 std::printf(" %s", e.Shown().c_str());
             }
+        }
         std::printf("\n");
-        Expect(focused == std::vector<std::string>{step.focus},
-               std::string("the focus is not on ") + step.focus + " alone");
+        Expect(focused == std::vector{step.focus}, "the focus is not on " + step.focus + " alone");
     }
 
     void Keys(const char* keys) {
@@ -314,46 +303,35 @@ public:
             Abort("was not answered", "the request for keys");
     }
 
-    Listener listener_;
-
 private:
     // The list's name for an element, which holds while a label's own name comes and goes.
     std::string Known(const Element& e) const {
-        const auto row = list_.find(e.Key());
+        const auto row = list_.find(Key(e.type, e.name, e.id));
         return row == list_.end() ? e.Shown() : row->second.name;
     }
 
-    // Every element under the window, with its properties in one answer.
     void Tree(const Step& step) {
-        ComPtr<IUIAutomationCondition> all;
-        ComPtr<IUIAutomationCacheRequest> cache;
         ComPtr<IUIAutomationElementArray> found;
         int count = 0;
-        Call("CreateTrueCondition", [&] { return automation_->CreateTrueCondition(&all); });
-        Call("CreateCacheRequest", [&] { return automation_->CreateCacheRequest(&cache); });
-        for (const PROPERTYID property : kProperties)
-            Call("AddProperty", [&] { return cache->AddProperty(property); });
         Call("FindAllBuildCache", [&] {
-            return window_->FindAllBuildCache(TreeScope_Descendants, all.Get(), cache.Get(),
+            return window_->FindAllBuildCache(TreeScope_Descendants, all_.Get(), cache_.Get(),
                                               &found);
         });
         if (found)
             Call("the number of elements", [&] { return found->get_Length(&count); });
+        const bool first = held_.empty();
         held_.clear();
         std::map<std::string, Element> seen;
         for (int i = 0; i < count; ++i) {
             ComPtr<IUIAutomationElement> ui;
             Call("GetElement", [&] { return found->GetElement(i, &ui); });
-            if (!ui)
-                continue;
-            const Element e = Read(ui.Get(), true);
-            if (!printed_)
+            const Element e = Read(ui.Get());
+            if (first)
                 std::printf("%s%s%s\n", e.Shown().c_str(), e.enabled ? "" : " not enabled",
                             e.offscreen ? " offscreen" : "");
             held_.push_back(e);
-            Expect(seen.emplace(e.Key(), e).second, "two elements are " + e.Key());
+            Expect(seen.emplace(Key(e.type, e.name, e.id), e).second, "two of " + e.Shown());
         }
-        printed_ = true;
         std::printf("%d elements\n", count);
         for (const auto& [key, row] : list_) {
             const auto e = seen.find(key);
@@ -365,12 +343,13 @@ private:
             std::string name = row.name != kStatus || step.optic ? row.name : "";
             if (const auto at = name.find("{page}"); at != std::string::npos)
                 name.replace(at, 6, step.page);
-            Expect(e->second.type == row.type && e->second.name == name,
-                   e->second.Shown() + ", listed as " + row.type + " \"" + name + "\"");
-            Expect(e->second.offscreen != front,
-                   e->second.Shown() + (front ? " is offscreen" : " is on screen behind its page"));
-            Expect(e->second.enabled != (step.optic && kLocked.count(row.name)),
-                   e->second.Shown() + (e->second.enabled ? " is enabled" : " is not enabled"));
+            const Element& got = e->second;
+            Expect(got.type == row.type && got.name == name,
+                   got.Shown() + ", listed as " + row.type + " \"" + name + "\"");
+            Expect(got.offscreen != front,
+                   got.Shown() + (front ? " is offscreen" : " is on screen behind its page"));
+            Expect(got.enabled != (step.optic && kLocked.count(row.name)),
+                   got.Shown() + (got.enabled ? " is enabled" : " is not enabled"));
         }
         for (const auto& [key, e] : seen)
             Expect(list_.count(key), "not in the list: " + e.Shown());
@@ -379,26 +358,11 @@ private:
     IUIAutomation* automation_;
     IUIAutomationElement* window_;
     std::map<std::string, Listed> list_;
-    std::vector<Element> held_;
-    bool printed_ = false;
+    ComPtr<IUIAutomationCondition> all_;
+    ComPtr<IUIAutomationCacheRequest> cache_;
+    Listener listener_;
+    std::vector<Element> held_; // as last read, with the page then in front
 };
-
-struct Found {
-    DWORD process;
-    HWND window;
-};
-
-BOOL CALLBACK Match(HWND window, LPARAM found) {
-    DWORD process = 0;
-    wchar_t title[16];
-    GetWindowThreadProcessId(window, &process);
-    auto* f = reinterpret_cast<Found*>(found);
-    if (process != f->process || !IsWindowVisible(window) || !GetWindowTextW(window, title, 16) ||
-        std::wstring(title) != L"Miravane")
-        return TRUE;
-    f->window = window;
-    return FALSE;
-}
 
 } // namespace
 
@@ -419,10 +383,10 @@ int wmain(int argc, wchar_t** argv) {
                         &startup, &program))
         Abort("could not be started", Utf8(argv[2]).c_str());
     g_program = program.hProcess;
-    Found found{program.dwProcessId, nullptr};
-    for (int i = 0; i < 600 && !found.window; ++i, Sleep(100))
-        EnumWindows(&Match, reinterpret_cast<LPARAM>(&found));
-    if (!found.window)
+    HWND shown = nullptr;
+    for (int i = 0; i < 600 && !(shown && IsWindowVisible(shown)); ++i, Sleep(100))
+        shown = FindWindowW(nullptr, L"Miravane");
+    if (!shown)
         Abort("showed no window titled Miravane within 60 s", "the program");
     WaitForInputIdle(program.hProcess, 10000);
 
@@ -433,17 +397,10 @@ int wmain(int argc, wchar_t** argv) {
                                 IID_PPV_ARGS(&automation));
     });
     if (automation)
-        Call("ElementFromHandle",
-             [&] { return automation->ElementFromHandle(found.window, &window); });
+        Call("ElementFromHandle", [&] { return automation->ElementFromHandle(shown, &window); });
     if (!window)
         Abort("could not read the window", "UI Automation");
     Check check(automation.Get(), window.Get(), Utf8(argv[1]).c_str());
-    Call("AddFocusChangedEventHandler",
-         [&] { return automation->AddFocusChangedEventHandler(nullptr, &check.listener_); });
-    Call("AddAutomationEventHandler(Text_TextChanged)", [&] {
-        return automation->AddAutomationEventHandler(UIA_Text_TextChangedEventId, window.Get(),
-                                                     TreeScope_Subtree, nullptr, &check.listener_);
-    });
     for (const Step& step : kSteps)
         check.Run(step, &step == kSteps ? nullptr : &step - 1);
     check.Keys("ctrl+q");
@@ -451,7 +408,6 @@ int wmain(int argc, wchar_t** argv) {
     Expect(WaitForSingleObject(program.hProcess, 30000) == WAIT_OBJECT_0 &&
                GetExitCodeProcess(program.hProcess, &status) && status == 0,
            "Ctrl+Q did not end the program with status 0");
-    g_program = nullptr;
     std::printf("%s: %d failure(s)\n", g_failures ? "FAIL" : "PASS", g_failures);
     std::fflush(stdout);
     // Wine's UI Automation may still hold the handlers: leave without unwinding it.
