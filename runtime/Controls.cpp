@@ -96,7 +96,7 @@ Placard::Placard(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
 }
 
-TabPanel::TabPanel(QWidget* parent) : QTabWidget(parent) {}
+TabPanel::TabPanel(QWidget* parent) : QTabWidget(parent) { InstallAccessibleFactory(); }
 
 bool TabPanel::IsPageStack(const QObject* object) {
     return qobject_cast<const QStackedWidget*>(object) &&

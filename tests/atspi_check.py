@@ -208,6 +208,11 @@ def run(root):
     ui = {node.name: node for node in nodes}
     ui[STATUS] = [n for n in nodes if n and n.getRole() == pyatspi.ROLE_LABEL
                   and n.name in ("", STATUS)][0]  # the one label that may show nothing
+    # A Windows screen reader finds the same names through UI Automation (tests/uia_check).
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "data", "uia-ids.txt"),
+              encoding="utf-8") as listed:
+        uia = {row.split("\t")[2].replace("{page}", "1") for row in listed if row[0] != "#"}
+    expect("names listed for UI Automation that AT-SPI lacks", sorted(uia - set(ui) - {""}), [])
     for name, row in LABELS.items():
         labels = related(ui[name], pyatspi.RELATION_LABELLED_BY)
         expect(f"{name} labelled by", [label.name for label in labels], [row[-1]])

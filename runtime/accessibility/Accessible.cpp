@@ -3,8 +3,11 @@
 #include "runtime/Controls.h"
 
 #include <QAccessibleWidget>
+#include <QHash>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTabBar>
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -266,6 +269,111 @@ private:
     QStackedWidget* stack() const { return static_cast<QStackedWidget*>(widget()); }
 };
 
+// A page tab that holds the focus only while its tab bar does. Qt's own tab says it has the
+// focus whenever it is in front, and a screen reader that asks which control has the focus
+// (UI Automation's HasKeyboardFocus) would find two: the control in focus and the tab.
+class PageTabAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    PageTabAccessible(QTabBar* bar, int index) : bar_(bar), index_(index) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+    bool isValid() const override { return bar_ && index_ < bar_->count(); }
+    QObject* object() const override { return nullptr; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(bar_.data());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text which) const override {
+        return isValid() && which == QAccessible::Name ? bar_->tabText(index_) : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QAccessible::Role role() const override { return QAccessible::PageTab; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        if (!isValid()) {
+            state.invalid = true;
+            return state;
+        }
+        state = parent()->state();
+        state.selectable = true;
+        state.selected = index_ == bar_->currentIndex();
+        state.focused = state.selected && bar_->hasFocus();
+        return state;
+    }
+    QRect rect() const override {
+        return isValid() ? bar_->tabRect(index_).translated(bar_->mapToGlobal(QPoint())) : QRect();
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (isValid() && action == pressAction())
+            bar_->setCurrentIndex(index_);
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QPointer<QTabBar> bar_;
+    int index_;
+};
+
+// A widget that hands its focus on, so that one element alone says it has the focus: the tab
+// bar to its tab in front, the tab panel to its tab bar (its focus proxy, which Qt's widget
+// interface counts as the panel's own focus).
+class FocusPassingAccessible : public QAccessibleWidget {
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.focused = false;
+        return state;
+    }
+};
+
+// The page tabs, named after the one in front as Qt names them; each tab is made when first
+// asked for and lives as long as the bar's interface.
+class TabBarAccessible : public FocusPassingAccessible {
+public:
+    explicit TabBarAccessible(QTabBar* bar)
+        : FocusPassingAccessible(bar, QAccessible::PageTabList) {}
+    ~TabBarAccessible() override {
+        for (const QAccessible::Id id : std::as_const(tabs_))
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return bar()->count(); }
+    QAccessibleInterface* child(int index) const override {
+        if (index < 0 || index >= bar()->count())
+            return nullptr;
+        if (!tabs_.contains(index))
+            tabs_.insert(index, QAccessible::registerAccessibleInterface(
+                                    new PageTabAccessible(bar(), index)));
+        return QAccessible::accessibleInterface(tabs_.value(index));
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (auto tab = tabs_.cbegin(); tab != tabs_.cend(); ++tab)
+            if (QAccessible::accessibleInterface(tab.value()) == child)
+                return tab.key();
+        return -1;
+    }
+    QAccessibleInterface* focusChild() const override {
+        return bar()->hasFocus() ? child(bar()->currentIndex()) : nullptr;
+    }
+    QString text(QAccessible::Text which) const override {
+        return which == QAccessible::Name ? bar()->tabText(bar()->currentIndex())
+                                          : QAccessibleWidget::text(which);
+    }
+
+private:
+    QTabBar* bar() const { return static_cast<QTabBar*>(widget()); }
+    mutable QHash<int, QAccessible::Id> tabs_;
+};
+
 QAccessibleInterface* AccessibleFor(const QString& className, QObject* object) {
     if (className == QLatin1String(Slider::staticMetaObject.className()))
         return new SliderAccessible(static_cast<Slider*>(object));
@@ -283,6 +391,10 @@ QAccessibleInterface* AccessibleFor(const QString& className, QObject* object) {
     if (className == QLatin1String("QWidget") && object->parent() &&
         TabPanel::IsPageStack(object->parent()))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    if (className == QLatin1String("QTabBar"))
+        return new TabBarAccessible(static_cast<QTabBar*>(object));
+    if (className == QLatin1String(TabPanel::staticMetaObject.className()))
+        return new FocusPassingAccessible(static_cast<QWidget*>(object));
     return nullptr;
 }
 
