@@ -193,6 +193,21 @@ void TellPageTheWindowsSize() {
         }
 }
 
+// A page's event loop never returns: the browser unwinds it as the program starts, and Qt's
+// exit would reach into that loop, long gone. Quit closes the windows and tells the page,
+// which cannot close its browser tab, that the program has ended.
+class QuitInPage : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != QCoreApplication::instance() || event->type() != QEvent::Quit)
+            return false;
+        QApplication::closeAllWindows();
+        CallPage("closed");
+        return true;
+    }
+};
+
 } // namespace
 
 void InstallDesktopServices(QApplication& app) {
@@ -201,8 +216,7 @@ void InstallDesktopServices(QApplication& app) {
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     // Once the window is built and shown, which happens before the event loop runs.
     QTimer::singleShot(0, &app, &TellPageTheWindowsSize);
-    // A page cannot close its browser tab: the page says that the program has ended.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [] { CallPage("closed"); });
+    app.installEventFilter(new QuitInPage(&app));
 }
 
 // Said once, on the control that has the focus: the announcer also tells a tab bar's tab in
