@@ -9,13 +9,10 @@
 // BUILD_DIR holds site/ (the page) and tests/ (tst_*.html). Prints what it checked; exits 1 on
 // any failure.
 "use strict";
-const { chromium } = require("playwright-core");
-const fs = require("fs");
-const http = require("http");
+const { serve, launch, readLayout, texts } = require("./common");
 const path = require("path");
 
 const [buildDir, mode, modeArgument] = process.argv.slice(2);
-const layoutFile = path.join(__dirname, "..", "data", "window-dejavu9.tsv");
 let failures = 0;
 function check(ok, what) {
     console.log(`${ok ? "ok  " : "FAIL"} ${what}`);
@@ -24,65 +21,10 @@ function check(ok, what) {
     return ok;
 }
 
-// A static server: files only, with the types a server gives them, wasm's included, since
-// browsers compile wasm while it downloads only when it comes as application/wasm.
-function serve(root) {
-    const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript",
-                    ".wasm": "application/wasm", ".svg": "image/svg+xml", ".png": "image/png",
-                    ".css": "text/css" };
-    const server = http.createServer((request, response) => {
-        const url = new URL(request.url, "http://localhost");
-        let file = path.join(root, path.normalize(decodeURIComponent(url.pathname)));
-        if (file.endsWith(path.sep))
-            file = path.join(file, "index.html");
-        fs.readFile(file, (error, data) => {
-            if (error || !file.startsWith(root)) {
-                response.writeHead(404).end();
-                return;
-            }
-            response.writeHead(200, { "Content-Type": types[path.extname(file)] ??
-                                                      "application/octet-stream" });
-            response.end(data);
-        });
-    });
-    return new Promise(resolve => server.listen(0, "127.0.0.1", () => resolve(server)));
-}
-
-// Debian's Chromium, headless, with a fresh profile, talking to nothing but the page's server.
-function launch() {
-    return chromium.launch({
-        executablePath: "/usr/bin/chromium",
-        headless: true,
-        chromiumSandbox: false,
-        args: ["--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
-               "--disable-component-update", "--disable-sync"],
-    });
-}
-
-// The controls' rectangles in the content area, from the layout's golden record: the page
-// draws in the same font at the same size, which check() below confirms.
-// And the menus' items, in order, by menu title.
-function readLayout() {
-    const rects = {}, menus = {};
-    let menu = null;
-    for (const line of fs.readFileSync(layoutFile, "utf8").split("\n")) {
-        const [name, kind, page, rect] = line.split("\t");
-        if (rect && /^\d+,\d+,\d+,\d+$/.test(rect)) {
-            const [x, y, width, height] = rect.split(",").map(Number);
-            rects[name] = { x, y, width, height };
-        } else if (kind === "QMenu") {
-            menu = menus[page.replace("&", "")] = [];
-        } else if (kind === "QAction" && menu) {
-            menu.push(page);
-        }
-    }
-    return [rects, menus];
-}
 const [layout, menus] = readLayout();
 const designWidth = layout.Content.width, designHeight = layout.Content.height;
 
-// The texts shown, as the page's accessibility layer gives them once screen reader support is
-// on (a degree ring is read as the degree sign).
+// The texts shown, as the page's accessibility layer gives them (texts() in common.js).
 const startTexts = {
     ApertureText: "200 mm", FocalLengthText: "2000 mm", FNumberText: "ƒ = 10.0",
     EFLText: "25 mm", AFOVText: "50°", MagnificationText: "x 80", TFOVText: "37.5'",
@@ -159,15 +101,8 @@ class Session {
         return this.page.locator("#screen").screenshot();
     }
 
-    // Each read-out's text, from the elements of Qt's accessibility layer.
-    async texts() {
-        return this.page.evaluate(() => {
-            const shadow = document.querySelector("#qt-shadow-container").shadowRoot;
-            const texts = {};
-            for (const element of shadow.querySelectorAll("textarea[id]"))
-                texts[element.id.split(".").pop()] = element.value;
-            return texts;
-        });
+    texts() {
+        return texts(this.page);
     }
 
     // The page's own switch for screen readers, then the focus back in the window with a click

@@ -3,60 +3,27 @@
 // X key events (xdotool) sent to Chromium's window on the X display of $DISPLAY. Run by
 // tools/web-keys: node tests/browser/keys.js SITE_DIR. Prints what each key did.
 "use strict";
-const { chromium } = require("playwright-core");
+const { serve, launch, readLayout, texts: readTexts } = require("./common");
 const { execFileSync } = require("child_process");
-const http = require("http");
-const fs = require("fs");
 const path = require("path");
 
-const site = path.resolve(process.argv[2]);
-const layout = {};
-for (const line of fs.readFileSync(path.join(__dirname, "..", "data", "window-dejavu9.tsv"),
-                                   "utf8").split("\n")) {
-    const [name, , , rect] = line.split("\t");
-    if (rect && /^\d+,\d+,\d+,\d+$/.test(rect))
-        layout[name] = rect.split(",").map(Number);
-}
-
-function serve() {
-    const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript",
-                    ".wasm": "application/wasm", ".svg": "image/svg+xml", ".png": "image/png" };
-    const server = http.createServer((request, response) => {
-        const name = decodeURIComponent(new URL(request.url, "http://localhost").pathname);
-        const file = path.join(site, path.normalize(name.endsWith("/") ? `${name}index.html` : name));
-        fs.readFile(file, (error, data) => {
-            if (error || !file.startsWith(site))
-                return response.writeHead(404).end();
-            response.writeHead(200, { "Content-Type": types[path.extname(file)] ?? "" }).end(data);
-        });
-    });
-    return new Promise(resolve => server.listen(0, "127.0.0.1", () => resolve(server)));
-}
+const [layout] = readLayout();
 
 const xdotool = (...args) => execFileSync("xdotool", args, { encoding: "utf8" }).trim();
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 (async () => {
-    const server = await serve();
+    const server = await serve(path.resolve(process.argv[2]));
     const url = `http://127.0.0.1:${server.address().port}/`;
-    const browser = await chromium.launch({
-        executablePath: "/usr/bin/chromium", headless: false, chromiumSandbox: false,
-        args: ["--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
-               "--disable-component-update", "--disable-sync", "--window-position=0,0",
-               "--window-size=1200,760"],
-    });
+    const browser = await launch({ headless: false,
+                                   args: ["--window-position=0,0", "--window-size=1200,760"] });
     const context = await browser.newContext({ viewport: null });
     const page = await context.newPage();
     const state = () => page.evaluate(() => ({
         state: document.documentElement.dataset.state, marked: window.keysMarker === 1,
         visible: document.visibilityState,
     }));
-    // The read-outs, from the elements of Qt's layer, once screen reader support is on.
-    const texts = () => page.evaluate(() => {
-        const shadow = document.querySelector("#qt-shadow-container").shadowRoot;
-        return Object.fromEntries([...shadow.querySelectorAll("textarea[id]")]
-            .map(element => [element.id.split(".").pop(), element.value]));
-    });
+    const texts = () => readTexts(page);
     const pageInFront = async () => {
         const readouts = await page.evaluate(() => {
             const shadow = document.querySelector("#qt-shadow-container").shadowRoot;
@@ -73,8 +40,9 @@ const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
         await page.waitForFunction(() => document.documentElement.dataset.state === "ready");
         await page.locator("#screen-reader").click();
         const box = await page.locator("#screen").boundingBox();
-        const [x, y, width, height] = layout.StaticText1;
-        await page.mouse.click(box.x + x + width / 2, box.y + box.height - layout.Content[3] + y + height / 2);
+        const { x, y, width, height } = layout.StaticText1;
+        await page.mouse.click(box.x + x + width / 2,
+                               box.y + box.height - layout.Content.height + y + height / 2);
         await page.evaluate(() => { window.keysMarker = 1; });
         await sleep(300);
     };
