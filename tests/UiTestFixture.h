@@ -120,15 +120,22 @@ inline void play(ui::Window1& w, const QString& action) {
     }
 }
 
+// The offscreen platform, unless the test's registration asks for a real desktop (xcb, or
+// windows under Wine). In a browser the page is the only platform there is.
+inline void ChoosePlatform() {
+#ifndef Q_OS_WASM
+    if (const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+        platform != "xcb" && platform != "windows")
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+}
+
 } // namespace uitest
 
-// A test main for widget tests: forces the offscreen platform before Qt starts, unless the
-// test's registration asks for a real desktop (xcb, or windows under Wine).
+// A test main for widget tests: chooses the platform before Qt starts.
 #define MIRAVANE_UI_TEST_MAIN(TestClass)                                                           \
     int main(int argc, char** argv) {                                                              \
-        if (const QByteArray platform = qgetenv("QT_QPA_PLATFORM");                                \
-            platform != "xcb" && platform != "windows")                                            \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
+        uitest::ChoosePlatform();                                                                  \
         QApplication app(argc, argv);                                                              \
         uitest::ModalDialogGuard guard;                                                            \
         TestClass test;                                                                            \
