@@ -53,6 +53,10 @@ STEPS = [
 failures, events = [], []
 DESKTOP, WINDOW = pyatspi.DESKTOP_COORDS, pyatspi.WINDOW_COORDS
 TOLD = ("text-changed", "property-change")  # how a screen reader learns of a new text or value
+# How the results after a change are told: from Qt 6.8 on as Qt's announcement, before it as the
+# new description of the object in focus.
+QT_68 = tuple(map(int, os.environ["MIRAVANE_QT_VERSION"].split(".")[:2])) >= (6, 8)
+ANNOUNCED = "object:announcement" if QT_68 else "object:property-change:accessible-description"
 
 
 def expect(what, got, want):
@@ -291,7 +295,7 @@ def run(root):
     del events[:]
     ui["Aperture"].queryValue().currentValue = 100
     said = lambda: [e.any_data for e in events if e.source.name == "Aperture" and
-                    e.type == "object:property-change:accessible-description"]
+                    e.type == ANNOUNCED]
     pump(said)
     expect("told after a move", said(), ["100 millimetres. Focal ratio 20.0. Eyepiece 1: "
            "magnification 80, true field 37.5 minutes, exit pupil 1.3 millimetres"])
@@ -315,18 +319,19 @@ def run(root):
            "Barlow lens checked. Focal ratio 33.3. Eyepiece 1: magnification 160, true field 18.8 "
            "minutes, exit pupil 0.8 millimetres")
     # On the page tabs a screen reader may hold the tab bar or the tab in front as focused,
-    # depending on the key that got there: both are told, the tab led by the optic that went out.
+    # depending on the key that got there: a description change goes to both, an announcement,
+    # which is heard whatever has the focus, once. Each is led by the optic that went out.
     bar = [n for n in nodes if n and n.getRole() == pyatspi.ROLE_PAGE_TAB_LIST][0]
     bar.queryComponent().grabFocus()
     pump(lambda: bar.getState().contains(pyatspi.STATE_FOCUSED))
     del events[:]
     press(ui["Barlow lens"])
     told = lambda: sorted(e.source.getRole() for e in events
-                          if e.type == "object:property-change:accessible-description"
+                          if e.type == ANNOUNCED
                           and e.any_data.startswith("Barlow lens not checked. Focal ratio 16.7"))
-    pump(lambda: len(told()) >= 2)
-    expect("told on the page tabs and the tab in front", told(),
-           sorted([pyatspi.ROLE_PAGE_TAB_LIST, pyatspi.ROLE_PAGE_TAB]))
+    want = sorted([pyatspi.ROLE_PAGE_TAB_LIST] + [pyatspi.ROLE_PAGE_TAB] * (not QT_68))
+    pump(lambda: len(told()) >= len(want))
+    expect("told on the page tabs", told(), want)
     press(ui["Quit"])  # and the program ends cleanly, with the sanitizers' checks at exit
     expect("File, Quit", app.wait(10), 0)
 
@@ -336,7 +341,8 @@ pyatspi.setTimeout(2000, 15000)  # a hung call fails at once instead of after 25
 pyatspi.Registry.registerEventListener(events.append, "object:text-changed", "object:state-changed",
                                        "object:property-change:accessible-name",
                                        "object:property-change:accessible-value",
-                                       "object:property-change:accessible-description")
+                                       "object:property-change:accessible-description",
+                                       "object:announcement")
 # Away from the screen's corner, so that window and screen coordinates differ.
 app = subprocess.Popen([*sys.argv[1:], "-geometry", "+30+20"], env=dict(
     os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))

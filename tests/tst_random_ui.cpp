@@ -55,9 +55,9 @@ const double kFactor[] = {1.0, 2.0, 0.63};
 const char* const kOpticNames[] = {"", "Barlow lens", "Reducer/corrector"};
 const long long kHundredths[] = {100, 200, 63};
 
-#if (defined(Q_OS_WIN) || defined(Q_OS_MACOS)) && QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-// Where Qt's own plug-in speaks to screen readers, each announcement must reach it as Qt's
-// announcement event from the control in focus: what its UI Automation or macOS bridge hears.
+#if !defined(Q_OS_WASM) && QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+// Where Qt's own bridge speaks to screen readers, each announcement must reach it as Qt's
+// announcement event from the control in focus: what AT-SPI, UI Automation or macOS hears.
 #define MIRAVANE_ANNOUNCEMENT_EVENTS
 QStringList& Delivered() {
     static QStringList messages;

@@ -232,6 +232,14 @@ struct Observer : QAccessible::ActivationObserver {
 
 } // namespace
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+// Qt's bridge carries an announcement, which Orca speaks from whatever has the focus: once,
+// where a description change on the page tabs is heard from the tab bar and the tab alike.
+void SendAnnouncement(QAccessibleInterface* focus, const QString& text) {
+    QAccessibleAnnouncementEvent event(focus, text);
+    QAccessible::updateAccessibility(&event);
+}
+#else
 void SendAnnouncement(QAccessibleInterface* focus, const QString& text) {
     // Sent here rather than by Qt, which gives a description's event the object in place of
     // the text that screen readers speak from it.
@@ -246,6 +254,7 @@ void SendAnnouncement(QAccessibleInterface* focus, const QString& text) {
     if (QAccessibleInterface* child = focus->focusChild(); child && child != focus)
         tell(child);
 }
+#endif
 
 void GuardAccessibilityBus(QObject* parent) {
     static Observer observer;
