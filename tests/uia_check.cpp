@@ -1,15 +1,14 @@
 // What a Windows screen reader reads of Miravane through UI Automation: each element's control
 // type, name and AutomationId (tests/data/uia-ids.txt), which are enabled and on screen, which
-// one holds the focus, and the focus and text-changed events after keys that tools/uia-run sends
-// through the X display when asked with a line "keys KEYS": Wine stubs the patterns that would
-// work a control, and values, texts and toggle states too (atspi_check reads those on Linux).
-// Usage, under tools/uia-run: uia_check.exe LIST PROGRAM.exe
+// one holds the focus, and the events after keys that tools/uia-run sends through X when asked
+// with a line "keys WINDOW KEYS", since Wine stubs the patterns that would work a control (and
+// values, texts and toggle states: atspi_check reads those). Usage: uia_check.exe LIST PROGRAM.exe
 #include <windows.h>
 
-#include <oleauto.h>
 #include <uiautomation.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
@@ -28,6 +27,7 @@ using Names = std::set<std::string>;
 namespace {
 
 HANDLE g_program = nullptr;
+unsigned long long g_xwindow = 0; // Wine's X window for the program's, where keys are sent
 int g_failures = 0;
 // Wine answers much of UI Automation with stubs: one may never return, or raise an exception
 // that ends the process. A watchdog times every call, and either way the call is named.
@@ -58,15 +58,13 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* crash) {
          crash->ExceptionRecord->ExceptionCode);
 }
 
-// A call that fails leaves nothing to check after it.
-template <class F> void Call(const char* what, F&& call) {
-    g_since = GetTickCount64();
-    g_call = what;
-    if (const HRESULT result = call(); FAILED(result))
-        Exit(2, "FAIL: %s answered 0x%08lx\n", what, result);
+// Times a call and names it; one that fails leaves nothing to check after it.
+#define CALL(call) (g_since = GetTickCount64(), g_call = #call, Answered(#call, call))
+void Answered(const char* call, HRESULT result) {
+    if (FAILED(result))
+        Exit(2, "FAIL: %s answered 0x%08lx\n", call, result);
     g_call = nullptr;
 }
-#define CALL(call) Call(#call, [&] { return call; })
 
 void Expect(bool ok, const std::string& what) {
     if (!ok)
@@ -88,8 +86,7 @@ const std::map<int, std::string> kTypes = {
     {UIA_TabControlTypeId, "Tab"},           {UIA_TabItemControlTypeId, "TabItem"},
     {UIA_TextControlTypeId, "Text"}};
 
-// Fetched with the element, in Element's order: a call into the program apiece would take Wine
-// seconds for the whole tree.
+// Read with the element, in Element's order: a call apiece would take Wine seconds for the tree.
 const PROPERTYID kProperties[] = {UIA_ControlTypePropertyId, UIA_NamePropertyId,
                                   UIA_AutomationIdPropertyId, UIA_IsEnabledPropertyId,
                                   UIA_IsOffscreenPropertyId};
@@ -111,19 +108,14 @@ Element Read(IUIAutomationElement* ui) {
     for (std::size_t i = 0; i < std::size(kProperties); ++i)
         CALL(ui->GetCachedPropertyValueEx(kProperties[i], FALSE, &v[i]));
     const auto type = kTypes.find(v[0].lVal);
-    const Element e{"",
-                    type != kTypes.end() ? type->second : std::to_string(v[0].lVal),
-                    Utf8(v[1]),
-                    Utf8(v[2]),
-                    v[3].boolVal == VARIANT_TRUE,
-                    v[4].boolVal == VARIANT_TRUE};
+    const std::string kind = type != kTypes.end() ? type->second : std::to_string(v[0].lVal);
+    const Element e{"", kind, Utf8(v[1]), Utf8(v[2]), bool(v[3].boolVal), bool(v[4].boolVal)};
     for (VARIANT& value : v)
         VariantClear(&value);
     return e;
 }
 
-// Events come on UI Automation's threads, and are read on the main thread: whether a text
-// changed (or else the focus), and where.
+// Events as they come on UI Automation's threads: whether a text changed (or the focus), where.
 std::mutex g_mutex;
 std::vector<std::pair<bool, ComPtr<IUIAutomationElement>>> g_received;
 
@@ -131,13 +123,12 @@ struct Listener : IUIAutomationFocusChangedEventHandler, IUIAutomationEventHandl
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = nullptr;
         if (iid == IID_IUnknown || iid == IID_IUIAutomationFocusChangedEventHandler)
             *out = static_cast<IUIAutomationFocusChangedEventHandler*>(this);
-        else if (iid == IID_IUIAutomationEventHandler)
+        if (iid == IID_IUIAutomationEventHandler)
             *out = static_cast<IUIAutomationEventHandler*>(this);
-        else
-            return *out = nullptr, E_NOINTERFACE;
-        return S_OK;
+        return *out ? S_OK : E_NOINTERFACE;
     }
     HRESULT STDMETHODCALLTYPE HandleFocusChangedEvent(IUIAutomationElement* sender) override {
         return HandleAutomationEvent(sender, UIA_AutomationFocusChangedEventId);
@@ -151,27 +142,26 @@ struct Listener : IUIAutomationFocusChangedEventHandler, IUIAutomationEventHandl
 } g_listener;
 
 // Keys to send, the page then in front, the one element then with the focus (by its name in the
-// list), whether an optic is in, and the word in the list of the read-outs that tell of a new text.
+// list), the list's word for the read-outs that tell of a new text, and whether an optic is in.
 struct Step {
     const char* keys;
-    std::string page, focus;
+    std::string page, focus, told;
     bool optic;
-    const char* told;
 };
 const Step kSteps[] = {
-    {"", "1", "Aperture", false, ""},
-    {"Tab", "1", "Focal length", false, ""},
-    {"Tab", "1", "Eyepiece 1", false, ""},
-    {"Tab", "1", "Eyepiece 1 apparent field", false, ""},
-    {"Tab", "1", "Eyepiece 1 focal length", false, ""},
-    {"Tab", "1", "Barlow lens", false, ""},
-    {"space", "1", "Barlow lens", true, "optic"},
-    {"space", "1", "Barlow lens", false, "optic"},
-    {"shift+Tab shift+Tab shift+Tab", "1", "Eyepiece 1", false, ""},
-    {"Right", "2", "Eyepiece 2", false, ""},
-    {"Left", "1", "Eyepiece 1", false, ""},
-    {"ctrl+3", "1", "Eyepiece 1", false, "preset"},
-    {"ctrl+r", "1", "Eyepiece 1", false, "preset"},
+    {"", "1", "Aperture", "", false},
+    {"Tab", "1", "Focal length", "", false},
+    {"Tab", "1", "Eyepiece 1", "", false},
+    {"Tab", "1", "Eyepiece 1 apparent field", "", false},
+    {"Tab", "1", "Eyepiece 1 focal length", "", false},
+    {"Tab", "1", "Barlow lens", "", false},
+    {"space", "1", "Barlow lens", "optic", true},
+    {"space", "1", "Barlow lens", "optic", false},
+    {"shift+Tab shift+Tab shift+Tab", "1", "Eyepiece 1", "", false},
+    {"Right", "2", "Eyepiece 2", "", false},
+    {"Left", "1", "Eyepiece 1", "", false},
+    {"ctrl+3", "1", "Eyepiece 1", "preset", false},
+    {"ctrl+r", "1", "Eyepiece 1", "preset", false},
 };
 
 std::vector<Element> g_list;
@@ -182,9 +172,8 @@ ComPtr<IUIAutomationElementArray> g_tree; // as last read
 
 void Run(const Step& step, const Step* before) {
     std::printf("== %s\n", before ? step.keys : "start-up");
-    // The list as it should read after the step, with whether each line may be left out (behind
-    // its page), its name in the list by what it should show (which holds while a label's own
-    // name comes and goes), and the read-outs that should tell of a new text.
+    // The list as it should read, with whether each line may be left out (behind its page), each
+    // line's name by what it should show, and the read-outs that should tell of a new text.
     std::map<std::string, bool> listed;
     std::map<std::string, std::string> named;
     Names told;
@@ -212,7 +201,7 @@ void Run(const Step& step, const Step* before) {
     };
     take();
     if (before) {
-        std::printf("keys %s\n", step.keys);
+        std::printf("keys %llu %s\n", g_xwindow, step.keys);
         std::fflush(stdout);
         if (char sent[64]; !std::fgets(sent, sizeof sent, stdin))
             Exit(2, "FAIL: the request for keys was not answered\n");
@@ -220,14 +209,14 @@ void Run(const Step& step, const Step* before) {
     const bool moved = before && step.focus != before->focus;
     // Until what is expected has come, then a little longer for anything more.
     Names focus, texts;
-    for (ULONGLONG end = GetTickCount64() + 5000, quiet = 0; GetTickCount64() < end; Sleep(100)) {
+    for (ULONGLONG end = GetTickCount64() + 5000; GetTickCount64() < end; Sleep(100)) {
         for (auto& [text, ui] : take()) {
             const std::string name = known(Read(ui.Get()));
             std::printf("%s: %s\n", text ? "text changed" : "focus event", name.c_str());
             (text ? texts : focus).insert(name);
         }
-        if (!quiet && (!moved || focus.count(step.focus)) && texts == told)
-            quiet = GetTickCount64(), end = quiet + 700;
+        if ((!moved || focus.count(step.focus)) && texts == told)
+            end = std::min(end, GetTickCount64() + 700);
     }
     Expect(!moved || focus.count(step.focus), "no focus event for " + step.focus);
     for (const auto& name : told)
@@ -235,8 +224,7 @@ void Run(const Step& step, const Step* before) {
     for (const auto& name : texts)
         Expect(told.count(name), "a text-changed event for " + name + ", not changed");
 
-    // Wine takes seconds to read the tree: it is read again only where the page in front or the
-    // optic changes, and otherwise asked only where the focus is.
+    // Wine takes seconds to read the tree: read again only where the page or the optic changes.
     if (!before || step.page != before->page || step.optic != before->optic)
         CALL(g_window->FindAllBuildCache(TreeScope_Descendants, g_all.Get(), g_cache.Get(),
                                          g_tree.ReleaseAndGetAddressOf()));
@@ -269,7 +257,6 @@ int wmain(int, wchar_t** argv) {
     CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr);
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     std::ifstream in(argv[1]);
-    Expect(bool(in), "the list could not be read");
     for (std::string line; std::getline(in, line);) {
         Element row;
         std::istringstream fields(line);
@@ -291,9 +278,10 @@ int wmain(int, wchar_t** argv) {
     HWND shown = nullptr;
     for (int i = 0; i < 600 && !(shown && IsWindowVisible(shown)); ++i, Sleep(100))
         shown = FindWindowW(nullptr, L"Miravane");
-    if (!shown)
-        Exit(2, "FAIL: the program showed no window titled Miravane within 60 s\n");
     WaitForInputIdle(program.hProcess, 10000);
+    g_xwindow = reinterpret_cast<unsigned long long>(GetPropW(shown, L"__wine_x11_whole_window"));
+    if (!g_xwindow)
+        Exit(2, "FAIL: no X window for a window titled Miravane within 60 s\n");
 
     ComPtr<IUIAutomation> uia;
     CALL(CoCreateInstance(CLSID_CUIAutomation, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&uia)));
