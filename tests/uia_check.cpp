@@ -22,15 +22,13 @@
 #include <vector>
 
 using Microsoft::WRL::ComPtr;
-using Names = std::set<std::string>;
 
 namespace {
 
 HANDLE g_program = nullptr;
 unsigned long long g_xwindow = 0; // Wine's X window for the program's, where keys are sent
 int g_failures = 0;
-// Wine answers much of UI Automation with stubs: one may never return, or raise an exception
-// that ends the process. A watchdog times every call, and either way the call is named.
+// Wine's UI Automation stubs may never return, or raise an exception: either way the call is named.
 std::atomic<const char*> g_call{nullptr};
 std::atomic<ULONGLONG> g_since{0};
 
@@ -40,7 +38,6 @@ std::atomic<ULONGLONG> g_since{0};
     va_start(values, verdict);
     std::vprintf(verdict, values);
     va_end(values);
-    std::fflush(stdout);
     TerminateProcess(g_program, 1);
     for (;;)
         TerminateProcess(GetCurrentProcess(), status);
@@ -53,8 +50,7 @@ DWORD WINAPI Watchdog(void*) {
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* crash) {
-    const char* call = g_call;
-    Exit(2, "FAIL: %s raised exception 0x%08lx\n", call ? call : "the check",
+    Exit(2, "FAIL: %s raised exception 0x%08lx\n", g_call ? g_call.load() : "the check",
          crash->ExceptionRecord->ExceptionCode);
 }
 
@@ -95,7 +91,7 @@ const PROPERTYID kProperties[] = {UIA_ControlTypePropertyId, UIA_NamePropertyId,
 struct Element {
     std::string page, type, name, id;
     bool enabled = true, offscreen = false;
-    Names words; // what changes it, in the list
+    std::set<std::string> words; // what changes it, in the list
 
     std::string Who() const { return type + " \"" + name + "\" " + id; }
     std::string Shown() const {
@@ -141,8 +137,8 @@ struct Listener : IUIAutomationFocusChangedEventHandler, IUIAutomationEventHandl
     }
 } g_listener;
 
-// Keys to send, the page then in front, the one element then with the focus (by its name in the
-// list), the list's word for the read-outs that tell of a new text, and whether an optic is in.
+// Keys to send, the page then in front, the name of the one element then with the focus, the
+// list's word for the read-outs that tell of a new text, and whether an optic is in.
 struct Step {
     const char* keys;
     std::string page, focus, told;
@@ -172,15 +168,10 @@ ComPtr<IUIAutomationElementArray> g_tree; // as last read
 
 void Run(const Step& step, const Step* before) {
     std::printf("== %s\n", before ? step.keys : "start-up");
-    // The list as it should read, with whether each line may be left out (behind its page), each
-    // line's name by what it should show, and the read-outs that should tell of a new text.
+    // The list as it should read, each line with whether it may be left out (behind its page).
     std::map<std::string, bool> listed;
-    std::map<std::string, std::string> named;
-    Names told;
+    std::set<std::string> told; // the read-outs that should tell of a new text
     for (Element e : g_list) {
-        if (e.words.count(step.told))
-            told.insert(e.name);
-        const std::string name = e.name;
         if (e.words.count("named-with-optic") && !step.optic)
             e.name = "";
         if (const auto at = e.name.find("{page}"); at != std::string::npos)
@@ -188,12 +179,9 @@ void Run(const Step& step, const Step* before) {
         e.enabled = !step.optic || !e.words.count("locked");
         e.offscreen = e.page != "-" && e.page != step.page;
         listed[e.Shown()] = e.offscreen;
-        named[e.Who()] = name;
+        if (e.words.count(step.told))
+            told.insert(e.Who());
     }
-    const auto known = [&](const Element& e) {
-        const auto row = named.find(e.Who());
-        return row != named.end() ? row->second : e.Shown();
-    };
 
     const auto take = [] {
         std::lock_guard lock(g_mutex);
@@ -202,18 +190,17 @@ void Run(const Step& step, const Step* before) {
     take();
     if (before) {
         std::printf("keys %llu %s\n", g_xwindow, step.keys);
-        std::fflush(stdout);
         if (char sent[64]; !std::fgets(sent, sizeof sent, stdin))
             Exit(2, "FAIL: the request for keys was not answered\n");
     }
     const bool moved = before && step.focus != before->focus;
     // Until what is expected has come, then a little longer for anything more.
-    Names focus, texts;
+    std::set<std::string> focus, texts;
     for (ULONGLONG end = GetTickCount64() + 5000; GetTickCount64() < end; Sleep(100)) {
         for (auto& [text, ui] : take()) {
-            const std::string name = known(Read(ui.Get()));
-            std::printf("%s: %s\n", text ? "text changed" : "focus event", name.c_str());
-            (text ? texts : focus).insert(name);
+            const Element e = Read(ui.Get());
+            std::printf("%s: %s\n", text ? "text changed" : "focus event", e.Who().c_str());
+            (text ? texts : focus).insert(text ? e.Who() : e.name);
         }
         if ((!moved || focus.count(step.focus)) && texts == told)
             end = std::min(end, GetTickCount64() + 700);
@@ -239,10 +226,9 @@ void Run(const Step& step, const Step* before) {
         const Element e = Read(ui.Get());
         CALL(ui->GetCurrentPropertyValueEx(UIA_HasKeyboardFocusPropertyId, FALSE, &has));
         if (has.vt == VT_BOOL && has.boolVal == VARIANT_TRUE)
-            focused.push_back(known(e));
+            focused.push_back(e.name);
         found.insert(e.Shown());
     }
-    std::printf("%d elements\n", count);
     Expect(focused == std::vector{step.focus}, "the focus is not on " + step.focus + " alone");
     for (const auto& [shown, behind] : listed)
         Expect(found.extract(shown) || behind, "missing: " + shown);
@@ -253,6 +239,7 @@ void Run(const Step& step, const Step* before) {
 } // namespace
 
 int wmain(int, wchar_t** argv) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0); // tools/uia-run answers each line as it comes
     SetUnhandledExceptionFilter(&OnCrash);
     CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr);
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
