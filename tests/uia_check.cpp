@@ -230,6 +230,10 @@ void Run(const Step& step, const Step* before) {
         found.insert(e.Shown());
     }
     Expect(focused == std::vector{step.focus}, "the focus is not on " + step.focus + " alone");
+    std::printf("%d elements, the focus on %s\n", count, step.focus.c_str());
+    if (!before) // the whole tree once, as a screen reader first meets it
+        for (const auto& shown : found)
+            std::printf("  %s\n", shown.c_str());
     for (const auto& [shown, behind] : listed)
         Expect(found.extract(shown) || behind, "missing: " + shown);
     for (const auto& shown : found)
