@@ -29,7 +29,7 @@ int Main(int& argc, char** argv) {
     // window deletes its menus, which are top-level widgets too.
     if (app) {
         std::vector<ui::Window1*> windows;
-        for (QWidget* widget : QApplication::topLevelWidgets())
+        for (const auto all = QApplication::topLevelWidgets(); auto* widget : all)
             if (auto* window = qobject_cast<ui::Window1*>(widget))
                 windows.push_back(window);
         for (ui::Window1* window : windows)

@@ -112,9 +112,9 @@ struct Blueprint {
     explicit Blueprint(const ui::Window1& window) {
         contentSize = window.Content()->size();
         title = window.windowTitle();
-        for (const QAction* action : window.menuBar()->actions()) {
+        for (const auto all = window.menuBar()->actions(); const QAction* action : all) {
             Menu menu{action->text(), {}};
-            for (const QAction* item : action->menu()->actions())
+            for (const auto items = action->menu()->actions(); const QAction* item : items)
                 menu.items.emplace_back(item->text(), item->shortcut());
             menus.push_back(menu);
         }
@@ -125,7 +125,8 @@ struct Blueprint {
                     return static_cast<int>(i);
             return -1;
         };
-        for (const QWidget* widget : window.Content()->findChildren<QWidget*>()) {
+        for (const auto all = window.Content()->findChildren<QWidget*>();
+             const QWidget* widget : all) {
             if (widget->objectName().isEmpty() || !IsControl(window, widget))
                 continue;
             Control c;

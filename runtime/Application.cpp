@@ -31,7 +31,7 @@ bool HasScreen() {
 QIcon Icon() {
     QIcon icon;
     const QDir icons(QStringLiteral(":/icons"));
-    for (const QString& file : icons.entryList(QDir::Files))
+    for (const auto all = icons.entryList(QDir::Files); const QString& file : all)
         icon.addFile(icons.filePath(file));
     return icon;
 }

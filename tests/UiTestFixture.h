@@ -61,12 +61,12 @@ inline QString text(const ui::Window1& w, const char* label) {
 // that are locked, the optic checked, the page in front and what has the keyboard focus.
 inline QMap<QString, QString> snapshot(const ui::Window1& w) {
     QMap<QString, QString> state;
-    for (const auto* label : w.findChildren<runtime::StaticText*>())
+    for (const auto all = w.findChildren<runtime::StaticText*>(); const auto* label : all)
         state[label->objectName()] = label->Text();
-    for (const auto* slider : w.findChildren<runtime::Slider*>())
+    for (const auto all = w.findChildren<runtime::Slider*>(); const auto* slider : all)
         state[slider->objectName()] = QString::number(slider->Value());
     QStringList locked;
-    for (const auto* control : w.Content()->findChildren<QWidget*>())
+    for (const auto all = w.Content()->findChildren<QWidget*>(); const auto* control : all)
         if (!control->isEnabled() && (qobject_cast<const runtime::Slider*>(control) ||
                                       qobject_cast<const runtime::UpDownArrows*>(control) ||
                                       qobject_cast<const runtime::BevelButton*>(control)))
@@ -74,7 +74,7 @@ inline QMap<QString, QString> snapshot(const ui::Window1& w) {
     locked.sort();
     state[QStringLiteral("locked")] = locked.join(QLatin1Char(','));
     QStringList checked; // what a screen reader reads as checked
-    for (const auto* button : w.findChildren<runtime::BevelButton*>())
+    for (const auto all = w.findChildren<runtime::BevelButton*>(); const auto* button : all)
         if (button->IsOn())
             checked << button->objectName();
     state[QStringLiteral("checked")] = checked.join(QLatin1Char(','));

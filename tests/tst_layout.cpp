@@ -43,7 +43,7 @@ const WidestState kWidest[] = {
 // The labels whose text does not show whole, measured in each label's own font.
 QStringList cutLabels(const ui::Window1& window) {
     QStringList cut;
-    for (const auto* label : window.findChildren<runtime::StaticText*>()) {
+    for (const auto all = window.findChildren<runtime::StaticText*>(); const auto* label : all) {
         const QFontMetrics metrics = label->fontMetrics();
         const QRect room = label->contentsRect();
         if (metrics.horizontalAdvance(label->Text()) > room.width() ||
@@ -81,7 +81,8 @@ void checkEverythingShowsWhole(ui::Window1& window) {
         tabs.setCurrentIndex(index);
         for (const QWidget* parent :
              {window.Content(), &window.Control<QWidget>("Placard1"), tabs.widget(index)})
-            for (const auto* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            for (const auto all = parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+                 const auto* child : all)
                 if (!parent->rect().contains(child->geometry()))
                     cut << child->objectName();
     }
@@ -92,7 +93,7 @@ void checkEverythingShowsWhole(ui::Window1& window) {
 QStringList record(ui::Window1& window) {
     auto& tabs = window.Control<runtime::TabPanel>("EyepieceTabPanel");
     QList<QWidget*> widgets{window.Content()};
-    for (QWidget* widget : window.Content()->findChildren<QWidget*>()) {
+    for (const auto all = window.Content()->findChildren<QWidget*>(); auto* widget : all) {
         const QString name = widget->objectName();
         if (qobject_cast<runtime::UpDownArrows*>(widget->parentWidget()) ||
             (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")) &&
@@ -100,7 +101,7 @@ QStringList record(ui::Window1& window) {
             widgets << widget;
     }
     QStringList lines;
-    for (QWidget* widget : widgets) {
+    for (QWidget* widget : std::as_const(widgets)) {
         int page = -1;
         for (int index = 0; index < tabs.count(); ++index)
             if (tabs.widget(index)->isAncestorOf(widget) || tabs.widget(index) == widget)
@@ -127,7 +128,8 @@ QStringList record(ui::Window1& window) {
         }
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
         QStringList captions;
-        for (const auto& [caption, relation] : accessible->relations(QAccessible::Label))
+        for (const auto all = accessible->relations(QAccessible::Label);
+             const auto& [caption, relation] : all)
             captions << caption->object()->objectName();
         const QPoint at = widget->mapTo(window.Content(), QPoint());
         const QString kind = QString::fromLatin1(widget->metaObject()->className());
@@ -141,9 +143,9 @@ QStringList record(ui::Window1& window) {
             QString::number(widget->focusPolicy())}.join(u'\t');
         // clang-format on
     }
-    for (const QAction* menu : window.menuBar()->actions()) {
+    for (const auto all = window.menuBar()->actions(); const QAction* menu : all) {
         lines << menu->menu()->objectName() + QLatin1String("\tQMenu\t") + menu->text();
-        for (const QAction* item : menu->menu()->actions())
+        for (const auto items = menu->menu()->actions(); const QAction* item : items)
             lines << item->objectName() + QLatin1String("\tQAction\t") + item->text() + u'\t' +
                          item->shortcut().toString();
     }

@@ -61,7 +61,8 @@ private Q_SLOTS:
         BeepCounter beeps;
         auto wanted = restAsOpened ? state(beeps) : QMap<QString, QString>();
         wanted.remove(QStringLiteral("focus")); // clicks move it; rows that care name it
-        for (const QString& action : actions.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        for (const auto all = actions.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+             const QString& action : all)
             play(*window, action);
         for (const QString& entry : expected)
             wanted[entry.section(QLatin1Char('='), 0, 0)] = entry.section(QLatin1Char('='), 1);

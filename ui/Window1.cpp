@@ -203,7 +203,7 @@ void Window1::DoOpenEvent() {
 } // namespace ui
 
 ui::Window1& Window1() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
+    for (const auto all = QApplication::topLevelWidgets(); auto* widget : all)
         if (auto* window = qobject_cast<ui::Window1*>(widget))
             return *window;
     return *new ui::Window1;

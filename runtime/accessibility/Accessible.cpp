@@ -43,7 +43,7 @@ void AddCaptionRelations(QWidget* widget, QAccessible::Relation match, Relations
     if (qobject_cast<Slider*>(widget))
         return;
     if (match & QAccessible::Label)
-        for (StaticText* caption : widget->window()->findChildren<StaticText*>())
+        for (const auto all = widget->window()->findChildren<StaticText*>(); auto* caption : all)
             if (caption->CaptionedControls().contains(widget))
                 related.append(
                     {QAccessible::queryAccessibleInterface(caption), QAccessible::Label});

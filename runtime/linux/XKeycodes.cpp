@@ -40,7 +40,7 @@ bool UsKeyFallback::eventFilter(QObject* watched, QEvent* event) {
     if (!usKey)
         return false;
     const QKeySequence wanted(QKeyCombination(Qt::ControlModifier, Qt::Key(usKey)));
-    for (QAction* action : widget->window()->findChildren<QAction*>())
+    for (const auto all = widget->window()->findChildren<QAction*>(); auto* action : all)
         if (action->isEnabled() && action->shortcut() == wanted) {
             action->trigger();
             return true;
