@@ -148,11 +148,7 @@ def fuzz(ui, root):
         body = GLib.Variant(f"({signature})", arguments) if signature else None
         return bus.call_sync(name, path, interface, method, body, None, 0, 2000, None)
 
-    names = dbus("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                 "ListNames", "", None).unpack()[0]
-    owner = [n for n in names if n.startswith(":") and dbus(
-        "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-        "GetConnectionUnixProcessID", "s", (n,)).unpack()[0] == root.get_process_id()][0]
+    owner = root.app.bus_name  # the program's own connection to the bus
     before = {n: shown(ui[n]) for n in {**LABELS, **SLIDERS}}
     times, hangs = [], []
     for path in {root.path} | {n.path for n in ui.values() if n}:
@@ -226,11 +222,6 @@ def run(root):
     for name, row in SLIDERS.items():
         expect(f"{name} labelled by", related(ui[name], pyatspi.RELATION_LABELLED_BY), [])
         expect(f"{name} in words", ui[name].getAttributes(), [f"valuetext:{row[-1]}"])
-    names = [n.name for n in ui.values() if n and n.getRole() == pyatspi.ROLE_SLIDER]
-    expect("slider names", sorted(names), sorted(set(names)))
-    for name in ("Barlow lens", "Reducer/corrector"):  # a keyboard reaches both optics
-        expect(f"{name} focusable and a check box", (ui[name].getState().contains(
-            pyatspi.STATE_FOCUSABLE), ui[name].getRole()), (True, pyatspi.ROLE_CHECK_BOX))
     page_round_trip(ui, nodes)
     fuzz(ui, root)
     text = ui["Focal ratio"].queryText()  # "ƒ = 10.0" by characters (0), words (1), lines (5)

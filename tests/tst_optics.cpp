@@ -95,52 +95,27 @@ void OpticsTest::eachEyepieceStoresAndShowsItsResults_data() {
     const double barlow = optics::kBarlowOn, reducer = optics::kReducerOn;
     // clang-format off
     QTest::newRow("the start-up telescope with a 25 mm, 50˚ eyepiece shows ƒ = 10.0, x 80, 37.5' and 2.5")
-        << 200.0 << 2000.0 << 25.0 << 50.0 << QStringList{"10", "80", "37.5", "2.5"}
-        << QStringList{"ƒ = 10.0", "x 80", "37.5'", "2.5"};
+        << 200.0 << 2000.0 << 25.0 << 50.0 << QStringList{"10", "80", "37.5", "2.5"} << QStringList{"ƒ = 10.0", "x 80", "37.5'", "2.5"};
     QTest::newRow("a 32 mm, 52˚ eyepiece on it magnifies x 62.5, a half shown rounded up as x 63")
-        << 200.0 << 2000.0 << 32.0 << 52.0 << QStringList{"10", "62.5", "49.92", "3.2"}
-        << QStringList{"ƒ = 10.0", "x 63", "49.9'", "3.2"};
+        << 200.0 << 2000.0 << 32.0 << 52.0 << QStringList{"10", "62.5", "49.92", "3.2"} << QStringList{"ƒ = 10.0", "x 63", "49.9'", "3.2"};
     QTest::newRow("the 90 mm Maksutov stores its focal ratio unrounded and shows ƒ = 13.9")
-        << 90.0 << 1250.0 << 25.0 << 52.0 << QStringList{"13.8888888889", "50", "62.4", "1.8"}
-        << QStringList{"ƒ = 13.9", "x 50", "62.4'", "1.8"};
+        << 90.0 << 1250.0 << 25.0 << 52.0 << QStringList{"13.8888888889", "50", "62.4", "1.8"} << QStringList{"ƒ = 13.9", "x 50", "62.4'", "1.8"};
     QTest::newRow("the Barlow takes the start-up telescope to ƒ = 20.0 and x 160, and 18.75' and 1.25 round up")
-        << 200.0 << 2000 * barlow << 25.0 << 50.0 << QStringList{"20", "160", "18.75", "1.25"}
-        << QStringList{"ƒ = 20.0", "x 160", "18.8'", "1.3"};
-    QTest::newRow("the Barlow gives the 32 mm, 52˚ eyepiece x 125 and an exit pupil of 1.6")
-        << 200.0 << 2000 * barlow << 32.0 << 52.0 << QStringList{"20", "125", "24.96", "1.6"}
-        << QStringList{"ƒ = 20.0", "x 125", "25.0'", "1.6"};
+        << 200.0 << 2000 * barlow << 25.0 << 50.0 << QStringList{"20", "160", "18.75", "1.25"} << QStringList{"ƒ = 20.0", "x 160", "18.8'", "1.3"};
     QTest::newRow("the reducer takes the start-up telescope to ƒ = 6.3, x 50, 59.5' and 4.0")
-        << 200.0 << 2000 * reducer << 25.0 << 50.0
-        << QStringList{"6.3", "50.4", "59.5238095238", "3.96825396825"}
-        << QStringList{"ƒ = 6.3", "x 50", "59.5'", "4.0"};
-    QTest::newRow("the reducer gives the 32 mm, 52˚ eyepiece x 39, 79.2' and 5.1")
-        << 200.0 << 2000 * reducer << 32.0 << 52.0
-        << QStringList{"6.3", "39.375", "79.2380952381", "5.07936507937"}
-        << QStringList{"ƒ = 6.3", "x 39", "79.2'", "5.1"};
-    QTest::newRow("an apparent field of 0 gives a true field of exactly 0")
-        << 200.0 << 2000.0 << 25.0 << 0.0 << QStringList{"10", "80", "0", "2.5"}
-        << QStringList{"ƒ = 10.0", "x 80", "0.0'", "2.5"};
+        << 200.0 << 2000 * reducer << 25.0 << 50.0 << QStringList{"6.3", "50.4", "59.5238095238", "3.96825396825"} << QStringList{"ƒ = 6.3", "x 50", "59.5'", "4.0"};
     QTest::newRow("the Barlow on 3000 mm at 50 mm with a 3 mm eyepiece gives the widest ratio and magnification and the smallest exit pupil")
-        << 50.0 << 3000 * barlow << 3.0 << 90.0 << QStringList{"120", "2000", "2.7", "0.025"}
-        << QStringList{"ƒ = 120.0", "x 2000", "2.7'", "0.0"};
+        << 50.0 << 3000 * barlow << 3.0 << 90.0 << QStringList{"120", "2000", "2.7", "0.025"} << QStringList{"ƒ = 120.0", "x 2000", "2.7'", "0.0"};
     QTest::newRow("the reducer on 400 mm at 400 mm with a 55 mm, 90˚ eyepiece gives the smallest ratio and the widest true field and exit pupil")
-        << 400.0 << 400 * reducer << 55.0 << 90.0
-        << QStringList{"0.63", "4.58181818182", "1178.57142857", "87.3015873016"}
-        << QStringList{"ƒ = 0.6", "x 5", "1178.6'", "87.3"};
+        << 400.0 << 400 * reducer << 55.0 << 90.0 << QStringList{"0.63", "4.58181818182", "1178.57142857", "87.3015873016"} << QStringList{"ƒ = 0.6", "x 5", "1178.6'", "87.3"};
     QTest::newRow("400 mm at 400 mm with a 55 mm, 90˚ eyepiece and no optic gives ƒ = 1.0 and x 7")
-        << 400.0 << 400.0 << 55.0 << 90.0 << QStringList{"1", "7.27272727273", "742.5", "55"}
-        << QStringList{"ƒ = 1.0", "x 7", "742.5'", "55.0"};
-    QTest::newRow("50 mm at 3000 mm with a 3 mm eyepiece shows an exit pupil of 0.05 rounded up as 0.1")
-        << 50.0 << 3000.0 << 3.0 << 0.0 << QStringList{"60", "1000", "0", "0.05"}
-        << QStringList{"ƒ = 60.0", "x 1000", "0.0'", "0.1"};
+        << 400.0 << 400.0 << 55.0 << 90.0 << QStringList{"1", "7.27272727273", "742.5", "55"} << QStringList{"ƒ = 1.0", "x 7", "742.5'", "55.0"};
+    QTest::newRow("50 mm at 3000 mm with a 3 mm, 0˚ eyepiece shows no true field, and an exit pupil of 0.05 rounded up as 0.1")
+        << 50.0 << 3000.0 << 3.0 << 0.0 << QStringList{"60", "1000", "0", "0.05"} << QStringList{"ƒ = 60.0", "x 1000", "0.0'", "0.1"};
     QTest::newRow("a focal ratio of 6.85, a hair below in binary, shows its half rounded up")
-        << 60.0 << 411.0 << 3.0 << 90.0
-        << QStringList{"6.85", "137", "39.4160583942", "0.43795620438"}
-        << QStringList{"ƒ = 6.9", "x 137", "39.4'", "0.4"};
+        << 60.0 << 411.0 << 3.0 << 90.0 << QStringList{"6.85", "137", "39.4160583942", "0.43795620438"} << QStringList{"ƒ = 6.9", "x 137", "39.4'", "0.4"};
     QTest::newRow("a true field of 41.25' and an exit pupil of 2.75, each a hair below in binary, show their halves rounded up")
-        << 200.0 << 2000 * barlow << 55.0 << 50.0
-        << QStringList{"20", "72.7272727273", "41.25", "2.75"}
-        << QStringList{"ƒ = 20.0", "x 73", "41.3'", "2.8"};
+        << 200.0 << 2000 * barlow << 55.0 << 50.0 << QStringList{"20", "72.7272727273", "41.25", "2.75"} << QStringList{"ƒ = 20.0", "x 73", "41.3'", "2.8"};
     // clang-format on
 }
 

@@ -49,9 +49,7 @@ const int kPresets[9][2] = {{76, 480}, {80, 900}, {90, 1250}, {102, 1000}, {114,
                             {150, 1200}, {150, 750}, {200, 2000}, {235, 2350}};
 enum class Optic { None, Barlow, Reducer };
 // clang-format on
-// Each optic's factor, in hundredths for the exact model.
-const double kFactor[] = {1.0, 2.0, 0.63};
-// Each optic's button, as a screen reader names it.
+// Each optic's button, as a screen reader names it, and its factor in hundredths.
 const char* const kOpticNames[] = {"", "Barlow lens", "Reducer/corrector"};
 const long long kHundredths[] = {100, 200, 63};
 
@@ -107,12 +105,10 @@ struct Run {
                 Rounded(100 * value(Aperture) * efl, focal(), 1)};
     }
 
-    // A user's move of a slider. The window hears only moves that change the value.
+    // A user's move of a slider, which a lock holds.
     void move(int input, int to) {
-        to = std::clamp(to, 0, kInputs[input].top);
-        if (locked(input) || to == position[input])
-            return;
-        position[input] = to;
+        if (!locked(input))
+            position[input] = std::clamp(to, 0, kInputs[input].top);
     }
 
     // Plays one random action on the window and on the model. Slider actions go only to
@@ -124,12 +120,6 @@ struct Run {
         Delivered().clear();
 #endif
         const auto before = std::make_pair(position, optic);
-        actOnce();
-        changed = before != std::make_pair(position, optic);
-        announced += int(heard.size());
-    }
-
-    void actOnce() {
         const unsigned roll = pick(100), choice = pick(4);
         const int input = choice < 2 ? int(choice) : Efl + 2 * tab + int(choice) - 2;
         const InputInfo& in = kInputs[input];
@@ -205,6 +195,8 @@ struct Run {
         }
         // What the pause after the action would send, sent now.
         w.findChild<runtime::Announcer*>()->SendPending();
+        changed = before != std::make_pair(position, optic);
+        announced += int(heard.size());
     }
 
     // Every difference between the window and the model, empty when they agree.
@@ -263,7 +255,7 @@ struct Run {
         differ("the tab", w.Control<runtime::TabPanel>("EyepieceTabPanel").currentIndex(), tab);
         // Taken out again, an optic leaves exactly the slider's whole value.
         differ("FocalLength", QString::number(w.FocalLength, 'g', 17),
-               QString::number(value(FocalLength) * kFactor[int(optic)], 'g', 17));
+               QString::number(value(FocalLength) * (kHundredths[int(optic)] / 100.0), 'g', 17));
         return found;
     }
 };
